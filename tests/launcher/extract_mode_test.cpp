@@ -1,0 +1,190 @@
+// The real Corvanell.exe in extract mode, started the way a parent starts it,
+// with its standard output and error on pipes.
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const banner =
+    "----------------------------\n"
+    "Extracting java installer...\n"
+    "----------------------------\n";
+const char* const completion =
+    "\n"
+    "Extraction complete\n"
+    "You can now type java -jar Corvanell.jar to run the installer from the command line\n";
+const char* const textNote =
+    "-text is depricated, please use -extract and then run \"java -jar Corvanell.jar text\"\n";
+
+std::string inQuotes(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+class ExtractMode : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        launcher = requiredEnv("CORVANELL_LAUNCHER");
+        ASSERT_TRUE(readFileBytes(requiredEnv("CORVANELL_INSTALLER_JAR"), archive));
+        ASSERT_FALSE(archive.empty());
+        folder = scratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+
+    std::string jarIn(const std::string& where) { return readFileOrEmpty(where + "\\Corvanell.jar"); }
+
+    std::string launcher;
+    std::string archive;
+    std::string folder;
+};
+
+} // namespace
+
+TEST_F(ExtractMode, EachKeywordWritesTheArchiveAndSixLines)
+{
+    for (const char* keyword : {"-x", "-extract", "--extract"}) {
+        SCOPED_TRACE(keyword);
+        std::string here = scratchFolder(std::string("keyword") + keyword);
+        ChildRun run = runChild(inQuotes(launcher) + " " + keyword, here);
+        ASSERT_TRUE(run.started);
+        EXPECT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.out, std::string(banner) + completion);
+        EXPECT_EQ(run.err, "");
+        EXPECT_TRUE(jarIn(here) == archive) << "Corvanell.jar differs from the packaged archive";
+        EXPECT_EQ(folderEntries(here), std::vector<std::string>({"Corvanell.jar"}));
+    }
+}
+
+TEST_F(ExtractMode, ArchiveOfSeveralChunksComesOutByteForByte)
+{
+    std::string expected;
+    ASSERT_TRUE(readFileBytes(requiredEnv("CORVANELL_MULTICHUNK_JAR"), expected));
+    ASSERT_GT(expected.size(), 2u * 8388608u);
+    ChildRun run = runChild(inQuotes(requiredEnv("CORVANELL_MULTICHUNK_LAUNCHER")) + " -x", folder);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, std::string(banner) + completion);
+    std::string written = jarIn(folder);
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+}
+
+// How the start-up code cuts the program name off what the parent passed to
+// CreateProcess, and what is then matched against the keywords.
+TEST_F(ExtractMode, CommandLineAsTheParentPassesIt)
+{
+    struct Case { std::string commandLine; bool extract; };
+    const std::vector<Case> cases = {
+        {inQuotes(launcher) + "   -x", true},            // blanks after the program name are skipped
+        {inQuotes(launcher) + "\t-x", true},
+        {inQuotes(launcher) + " \t \t-extract", true},
+        {launcher + " -x", true},                      // unquoted program name without blanks
+        {"prog\"ram na\"me -x", true},                 // a quote inside the name switches blanks off
+        {"\"a b\"c\" d\" --extract", true},
+        {inQuotes(launcher) + " \"-x\"", false},         // quotes kept
+        {inQuotes(launcher) + " -x ", false},            // trailing blank kept
+        {inQuotes(launcher) + " -x foo", false},
+        {inQuotes(launcher) + " -extract -x", false},
+        {inQuotes(launcher) + " -X", false},
+        {inQuotes(launcher) + " -Extract", false},
+        {inQuotes(launcher) + " /x", false},
+        {inQuotes(launcher) + " /extract", false},
+        {inQuotes(launcher) + " extract", false},
+        {inQuotes(launcher) + " --x", false},
+        {inQuotes(launcher), false},
+        {"\"a b -x\"", false},                         // all of it is the program name
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        std::string here = scratchFolder("cmdline" + std::to_string(index++));
+        ChildRun run = runChildProgram(launcher, c.commandLine, here);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.exitCode, 0u);
+        if (c.extract) {
+            EXPECT_EQ(run.out, std::string(banner) + completion);
+            EXPECT_TRUE(jarIn(here) == archive);
+        } else {
+            EXPECT_EQ(run.out, "");
+            EXPECT_FALSE(pathExists(here + "\\Corvanell.jar"));
+        }
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+TEST_F(ExtractMode, OldTextKeywordPrintsTheNoteOnStandardError)
+{
+    struct Case { const char* arguments; bool note; };
+    const Case cases[] = {
+        {" -text", true}, {" text", true}, {"  text", true},
+        {" -TEXT", false}, {" -text ", false}, {" Text", false}, {"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        ChildRun run = runChild(inQuotes(launcher) + c.arguments, folder);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.err, c.note ? textNote : "");
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(pathExists(folder + "\\Corvanell.jar"));
+    }
+}
+
+TEST_F(ExtractMode, ExistingArchiveIsReplacedWhole)
+{
+    ASSERT_TRUE(writeFileBytes(folder + "\\Corvanell.jar", std::string(100000, 'o')));
+    ChildRun run = runChild(inQuotes(launcher) + " -x", folder);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(jarIn(folder) == archive);
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>({"Corvanell.jar"}));
+}
+
+TEST_F(ExtractMode, LauncherWithoutArchiveFailsAfterTheBanner)
+{
+    std::string nojar = requiredEnv("CORVANELL_NOJAR_LAUNCHER");
+    ChildRun run = runChild(inQuotes(nojar) + " -x", folder);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, banner);
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>());
+
+    ASSERT_TRUE(writeFileBytes(folder + "\\Corvanell.jar", "an earlier archive"));
+    run = runChild(inQuotes(nojar) + " -x", folder);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(jarIn(folder), "an earlier archive");
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>({"Corvanell.jar"}));
+}
+
+TEST_F(ExtractMode, ReadOnlyFolderFailsAndKeepsTheEarlierArchive)
+{
+    std::string readOnly = requiredEnv("CORVANELL_TEST_ROOT") + "\\readonly";
+    ASSERT_EQ(jarIn(readOnly), "an earlier Corvanell.jar");
+    ChildRun run = runChild(inQuotes(launcher) + " -x", readOnly);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, banner);
+    EXPECT_EQ(jarIn(readOnly), "an earlier Corvanell.jar");
+    EXPECT_EQ(folderEntries(readOnly), std::vector<std::string>({"Corvanell.jar"}));
+}
+
+TEST_F(ExtractMode, FullDiskFailsAndKeepsTheEarlierArchive)
+{
+    // The disk holds 1 MiB; the archive of this variant is about 16 MiB.
+    std::string small = requiredEnv("CORVANELL_TEST_ROOT") + "\\smalldisk";
+    removeTree(small + "\\Corvanell.jar");
+    ASSERT_TRUE(writeFileBytes(small + "\\Corvanell.jar", "an earlier Corvanell.jar"));
+    ChildRun run = runChild(inQuotes(requiredEnv("CORVANELL_MULTICHUNK_LAUNCHER")) + " -x", small);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, banner);
+    EXPECT_EQ(jarIn(small), "an earlier Corvanell.jar");
+    EXPECT_EQ(folderEntries(small), std::vector<std::string>({"Corvanell.jar"}));
+
+    // Where the archive fits, it is written.
+    removeTree(small + "\\Corvanell.jar");
+    run = runChild(inQuotes(launcher) + " -x", small);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(jarIn(small) == archive);
+    removeTree(small + "\\Corvanell.jar");
+}

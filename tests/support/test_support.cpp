@@ -1,0 +1,205 @@
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdlib.h>
+#include <thread>
+
+std::string requiredEnv(const char* name)
+{
+    const char* value = getenv(name);
+    if (value == nullptr || *value == '\0') {
+        ADD_FAILURE() << "environment variable " << name << " is not set (run the tests through ctest)";
+        return std::string();
+    }
+    return value;
+}
+
+std::string scratchFolder(const std::string& name)
+{
+    std::string root = requiredEnv("CORVANELL_TEST_ROOT") + "\\scratch";
+    CreateDirectoryA(root.c_str(), NULL);
+    std::string folder = root + "\\" + name;
+    removeTree(folder);
+    if (!CreateDirectoryA(folder.c_str(), NULL))
+        ADD_FAILURE() << "cannot create " << folder;
+    return folder;
+}
+
+bool readFileBytes(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char buffer[1 << 16];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, NULL) != 0) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
+std::string readFileOrEmpty(const std::string& path)
+{
+    std::string bytes;
+    readFileBytes(path, bytes);
+    return bytes;
+}
+
+bool writeFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = bytes.empty()
+        || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) && written == bytes.size());
+    return CloseHandle(file) && ok;
+}
+
+bool pathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool isFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<std::string> folderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void removeTree(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return;
+    }
+    for (const std::string& name : folderEntries(path))
+        removeTree(path + "\\" + name);
+    RemoveDirectoryA(path.c_str());
+}
+
+namespace {
+
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() { reset(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return handle_; }
+    HANDLE* out() { reset(); return &handle_; }
+    void reset()
+    {
+        if (handle_ != NULL && handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+        handle_ = NULL;
+    }
+
+private:
+    HANDLE handle_ = NULL;
+};
+
+void drain(HANDLE pipe, std::string* sink)
+{
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, NULL) && got > 0)
+        sink->append(buffer, got);
+}
+
+} // namespace
+
+std::string environmentBlock(const std::vector<std::string>& variables)
+{
+    std::string block;
+    for (const std::string& variable : variables) {
+        block += variable;
+        block += '\0';
+    }
+    block += '\0';
+    return block;
+}
+
+ChildRun runChild(const std::string& commandLine, const std::string& folder,
+                  const std::string& environment, DWORD timeoutMs)
+{
+    return runChildProgram(std::string(), commandLine, folder, environment, timeoutMs);
+}
+
+ChildRun runChildProgram(const std::string& program, const std::string& commandLine,
+                         const std::string& folder, const std::string& environment, DWORD timeoutMs)
+{
+    ChildRun run;
+    SECURITY_ATTRIBUTES inherit = { sizeof inherit, NULL, TRUE };
+    Handle outRead, outWrite, errRead, errWrite, nul;
+    if (!CreatePipe(outRead.out(), outWrite.out(), &inherit, 0)
+        || !CreatePipe(errRead.out(), errWrite.out(), &inherit, 0)) {
+        ADD_FAILURE() << "CreatePipe failed";
+        return run;
+    }
+    SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
+    *nul.out() = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, NULL);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul.get();
+    startup.hStdOutput = outWrite.get();
+    startup.hStdError = errWrite.get();
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    BOOL created = CreateProcessA(program.empty() ? NULL : program.c_str(), line.data(), NULL, NULL, TRUE, 0,
+                                  environment.empty() ? NULL : const_cast<char*>(environment.data()),
+                                  folder.empty() ? NULL : folder.c_str(), &startup, &process);
+    outWrite.reset();
+    errWrite.reset();
+    if (!created)
+        return run;
+    run.started = true;
+    Handle processHandle(process.hProcess);
+    Handle threadHandle(process.hThread);
+
+    std::thread outReader(drain, outRead.get(), &run.out);
+    std::thread errReader(drain, errRead.get(), &run.err);
+    DWORD waited = WaitForSingleObject(processHandle.get(), timeoutMs);
+    if (waited != WAIT_OBJECT_0) {
+        TerminateProcess(processHandle.get(), 0xDEAD);
+        WaitForSingleObject(processHandle.get(), 10000);
+    } else {
+        run.finished = true;
+    }
+    GetExitCodeProcess(processHandle.get(), &run.exitCode);
+    outReader.join();
+    errReader.join();
+    return run;
+}

@@ -1,0 +1,48 @@
+// Helpers shared by the Windows test programs: environment, files and
+// child processes run the way a real parent runs them.
+#pragma once
+
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// A variable the test run sets; the test fails when it is missing.
+std::string requiredEnv(const char* name);
+
+// A fresh, empty folder for one test under the test run's root.
+std::string scratchFolder(const std::string& name);
+
+bool readFileBytes(const std::string& path, std::string& bytes);
+std::string readFileOrEmpty(const std::string& path);
+bool writeFileBytes(const std::string& path, const std::string& bytes);
+bool pathExists(const std::string& path);
+bool isFolder(const std::string& path);
+// Names in a folder, "." and ".." left out, sorted.
+std::vector<std::string> folderEntries(const std::string& folder);
+// Removes a folder and everything in it.
+void removeTree(const std::string& path);
+
+struct ChildRun {
+    bool started = false;
+    bool finished = false;   // false when it ran past the time limit (and was killed)
+    DWORD exitCode = 0;
+    std::string out;         // standard output, as the child wrote it
+    std::string err;         // standard error
+};
+
+// Starts commandLine (as CreateProcessA takes it: program and arguments in
+// one text) in folder, with its output and error streams on pipes, and
+// waits for it. environment is a complete environment block ("A=1\0B=2\0\0")
+// or empty for the parent's.
+ChildRun runChild(const std::string& commandLine, const std::string& folder,
+                  const std::string& environment = std::string(),
+                  DWORD timeoutMs = 120000);
+
+// The same with the program named apart from the command line, so that the
+// command line's first word can be anything at all.
+ChildRun runChildProgram(const std::string& program, const std::string& commandLine,
+                         const std::string& folder, const std::string& environment = std::string(),
+                         DWORD timeoutMs = 120000);
+
+// "A=1", "B=2" -> environment block.
+std::string environmentBlock(const std::vector<std::string>& variables);

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+bash tools/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default "$@"
