@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Extraction benchmark: a launcher built with a 405,452,009-byte archive (made
+# here, random, not kept) is timed in extract mode against CopyFileA of the
+# same file under the same Wine, and its private memory is watched.
+# usage: bench/extract.sh [RUNS] [ARCHIVE_BYTES]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-5}
+bytes=${2:-405452009}
+work=$top/build-bench/extract-$bytes
+mkdir -p "$work"
+archive=$work/archive.jar
+if [ ! -f "$archive" ] || [ "$(stat -c %s "$archive")" != "$bytes" ]; then
+    head -c "$bytes" /dev/urandom >"$archive"
+fi
+cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCORVANELL_INSTALLER_JAR="$archive" >/dev/null
+cmake --build "$work/build" --target Corvanell extract_bench
+
+env_root=$work/env
+trap '"$top/tests/wine/testenv.sh" teardown "$env_root" >/dev/null 2>&1 || true' EXIT
+"$top/tests/wine/testenv.sh" setup "$env_root" >/dev/null
+mkdir -p "$work/run"
+win() { echo "Z:${1//\//\\}"; }
+"$top/tests/wine/wine-run" "$env_root" "$work/build/bench/extract_bench.exe" \
+    "$(win "$work/build/Corvanell.exe")" "$(win "$archive")" "$(win "$work/run")" "$runs"
