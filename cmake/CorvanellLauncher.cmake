@@ -65,6 +65,28 @@ function(corvanell_add_launcher target)
     endif()
 endfunction()
 
+# corvanell_check_payload(<variable> <demo file>)
+#
+# Stops the configuration when the payload named by the cache variable is
+# missing or empty. The demo file is made by the build and is checked by the
+# packaging step when it runs.
+function(corvanell_check_payload variable demo)
+    set(file "${${variable}}")
+    if(file STREQUAL "")
+        message(FATAL_ERROR "${variable} is empty: it must name a payload file")
+    endif()
+    if(file STREQUAL demo)
+        return()
+    endif()
+    if(NOT EXISTS "${file}" OR IS_DIRECTORY "${file}")
+        message(FATAL_ERROR "${variable}: payload file not found: ${file}")
+    endif()
+    file(SIZE "${file}" size)
+    if(size EQUAL 0)
+        message(FATAL_ERROR "${variable}: payload file is empty: ${file}")
+    endif()
+endfunction()
+
 # The Windows form of a path of this machine, as Wine's drive Z: shows it.
 function(corvanell_wine_path out path)
     string(REPLACE "/" "\\" windows "Z:${path}")
