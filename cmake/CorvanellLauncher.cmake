@@ -55,7 +55,7 @@ function(corvanell_add_launcher target)
     # changed picture recompiles the script without cutting the payloads again.
     file(GLOB artwork CONFIGURE_DEPENDS ${artwork_dir}/*.bmp ${artwork_dir}/*.ico)
     set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${artwork}")
-    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:-I${artwork_dir}>)
+    target_include_directories(${target} PRIVATE ${artwork_dir})
     target_link_libraries(${target} PRIVATE corvanell_core)
     target_compile_options(${target} PRIVATE ${CORVANELL_PRODUCT_WARNINGS})
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
