@@ -32,6 +32,18 @@ free_display() {
     return 1
 }
 
+# Programs of ours that replace Wine's own in the prefix's system folder
+# (CORVANELL_PREFIX_PROGRAMS, a list of .exe files separated by blanks):
+# Wine's where.exe, for one, is a stub that finds nothing. Each is marked
+# native so that Wine loads our file rather than its built-in program.
+install_programs() {
+    for program in ${CORVANELL_PREFIX_PROGRAMS:-}; do
+        name=$(basename "$program")
+        cp "$program" "$WINEPREFIX/drive_c/windows/system32/$name"
+        wine reg add 'HKCU\Software\Wine\DllOverrides' /v "${name}" /d native /f </dev/null >>"$root/wineboot.log" 2>&1
+    done
+}
+
 setup() {
     teardown
     mkdir -p "$root"
@@ -58,6 +70,7 @@ setup() {
     # There is no window manager on the display: with unmanaged windows Wine
     # does not wait two seconds for one whenever a window is destroyed.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$root/wineboot.log" 2>&1
+    install_programs
     echo "testenv: Wine prefix $WINEPREFIX on display :$n"
 }
 
