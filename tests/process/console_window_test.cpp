@@ -1,0 +1,34 @@
+// runProcess's showWindow: with false a console child gets no console
+// window, with true it shares its parent's. The test program first gives
+// itself a console with a window, keeping its own output streams.
+#include "process/process.h"
+
+#include "support/java_home.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+TEST(RunProcess, ConsoleChildGetsNoConsoleWindowWhenHidden)
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    SetStdHandle(STD_OUTPUT_HANDLE, out);
+    SetStdHandle(STD_ERROR_HANDLE, err);
+    ASSERT_TRUE(GetConsoleWindow() != NULL);
+
+    std::string home = scratchFolder("console_window");
+    ASSERT_TRUE(makeJavaHome(home, "", "0"));
+    std::string java = "\"" + home + "\\bin\\java.exe\"";
+    EXPECT_EQ(runProcess(java + " hidden", false), 0);
+    EXPECT_EQ(runProcess(java + " shown", true), 0);
+    FreeConsole();
+
+    std::vector<StandinRun> runs = standinRuns(home + "\\bin\\standin-runs.txt");
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].commandLine, java + " hidden");
+    EXPECT_EQ(runs[0].console, "no console window");
+    EXPECT_EQ(runs[1].commandLine, java + " shown");
+    EXPECT_EQ(runs[1].console, "console window");
+}
