@@ -19,8 +19,6 @@ const int fromDevelopmentKitKey = 2;
 // Room of one enumerated subkey name, and of the name handed on from it.
 const DWORD subkeyNameRoom = 1024;
 const size_t subkeyNameAreaRoom = 8192;
-// Room of the first line read from the PATH command, terminator included.
-const int pathLineRoom = 512;
 
 class RegistryKey {
 public:
@@ -143,9 +141,7 @@ public:
                 verdict();
                 return;
             }
-            char buffer[pathLineRoom];
-            if (fgets(buffer, sizeof buffer, pipe.get()) != NULL)
-                line = buffer;
+            line = readFirstLine(pipe.get());
         }
         std::optional<std::string> home = line.empty() ? std::nullopt : homeFromPathLine(line);
         if (home) {

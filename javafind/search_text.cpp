@@ -48,3 +48,11 @@ std::optional<std::string> homeFromPathLine(const std::string& line)
         return std::nullopt;
     return parentDirectory(folder->c_str());
 }
+
+std::string readFirstLine(FILE* stream)
+{
+    char buffer[pathLineRoom];
+    if (fgets(buffer, sizeof buffer, stream) == nullptr)
+        return std::string();
+    return buffer;
+}

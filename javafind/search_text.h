@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <stddef.h>
+#include <stdio.h>
 #include <string>
 
 // Room, terminator included, of the texts the registry step builds.
@@ -22,6 +23,14 @@ std::optional<std::string> versionKeyPath(const std::string& keyPath, const std:
 // development kit. None when those bytes hold no zero byte within
 // registryTextRoom, or when the home would not fit in registryTextRoom.
 std::optional<std::string> registryHome(const char* value, size_t bytesRead, bool developmentKit);
+
+// Room of the first line read from the PATH command, terminator included.
+const int pathLineRoom = 512;
+
+// The first line of stream, line feed included when it fits: at most
+// pathLineRoom - 1 characters; the rest is left unread. Empty when nothing
+// can be read.
+std::string readFirstLine(FILE* stream);
 
 // The home a "where java" output line points at: two folders up from the
 // program (the first cut also drops the line end). None when either cut

@@ -140,8 +140,9 @@ protected:
         return path;
     }
 
-    Outcome search(const SearchArguments& arguments, const SearchEnvironment& environment = SearchEnvironment(),
-                   const std::string& where = std::string())
+    // The search's own environment: the test's, with the variables it reads
+    // set as the case says.
+    std::string searchEnvironment(const SearchEnvironment& environment) const
     {
         std::vector<std::string> variables = baseEnvironment();
         if (environment.javaHome)
@@ -155,6 +156,14 @@ protected:
         variables.push_back("COMSPEC=" + environment.comspec.value_or("C:\\windows\\system32\\cmd.exe"));
         variables.push_back("CORVANELL_STANDIN_RECORD=" + record);
 
+        return environmentBlock(variables);
+    }
+
+    Outcome search(const SearchArguments& arguments, const SearchEnvironment& environment = SearchEnvironment(),
+                   const std::string& where = std::string())
+    {
+        std::string block = searchEnvironment(environment);
+
         std::string summary = folder + "\\summary.txt";
         DeleteFileA(summary.c_str());
         DeleteFileA(record.c_str());
@@ -164,7 +173,7 @@ protected:
             + quoteArgument(arguments.priorityHint) + " " + quoteArgument(arguments.hint) + " "
             + (arguments.verbose ? "1" : "0");
         Outcome outcome;
-        outcome.run = runChild(line, where.empty() ? folder : where, environmentBlock(variables));
+        outcome.run = runChild(line, where.empty() ? folder : where, block);
         EXPECT_TRUE(outcome.run.finished);
         EXPECT_EQ(outcome.run.exitCode, 0u) << outcome.run.err;
         std::istringstream text(readFileOrEmpty(summary));

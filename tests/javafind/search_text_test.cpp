@@ -60,3 +60,27 @@ TEST(SearchText, RegistryHomeTakesOnlyWhatWasRead)
     EXPECT_EQ(registryHome(full, sizeof full, true)->size(), 1023u);
     EXPECT_EQ(registryHome(full, 5000, false)->size(), 1019u);            // never past the area
 }
+
+TEST(SearchText, FirstLineIsReadUpTo511Characters)
+{
+    struct Case { std::string text; std::string line; };
+    const std::string long600 =
+        "C:\\a\\" + std::string(300, 'p') + "\\" + std::string(290, 'q') + "\\bin\\java.exe\n";
+    const Case cases[] = {
+        {"C:\\jre\\bin\\java.exe\nD:\\jdk\\bin\\java.exe\n", "C:\\jre\\bin\\java.exe\n"},
+        {std::string(510, 'a') + "\n", std::string(510, 'a') + "\n"},   // 511 with its line feed
+        {std::string(511, 'a') + "\n", std::string(511, 'a')},           // the line feed does not fit
+        {long600, long600.substr(0, 511)},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        FILE* stream = tmpfile();
+        ASSERT_NE(stream, nullptr);
+        fwrite(c.text.data(), 1, c.text.size(), stream);
+        rewind(stream);
+        EXPECT_EQ(readFirstLine(stream), c.line);
+        fclose(stream);
+    }
+    // The 600-character line cut at 511 still names a home two folders up.
+    EXPECT_EQ(homeFromPathLine(long600.substr(0, 511)), std::optional<std::string>("C:\\a"));
+}

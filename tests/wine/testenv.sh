@@ -18,7 +18,7 @@ teardown() {
     if [ -f "$root/xvfb.pid" ]; then
         kill "$(cat "$root/xvfb.pid")" >/dev/null 2>&1 || true
     fi
-    rm -rf "$root/prefix" "$root/display" "$root/xvfb.pid"
+    rm -rf "$root/prefix" "$root/display" "$root/xvfb.pid" "$root/scratch"
 }
 
 free_display() {
