@@ -18,7 +18,7 @@ teardown() {
     if [ -f "$root/xvfb.pid" ]; then
         kill "$(cat "$root/xvfb.pid")" >/dev/null 2>&1 || true
     fi
-    rm -rf "$root/prefix" "$root/display" "$root/xvfb.pid"
+    rm -rf "$root/prefix" "$root/display" "$root/xvfb.pid" "$root/scratch"
 }
 
 free_display() {
@@ -30,6 +30,18 @@ free_display() {
     done
     echo "testenv: no free X display between :91 and :250" >&2
     return 1
+}
+
+# Programs of ours that replace Wine's own in the prefix's system folder
+# (CORVANELL_PREFIX_PROGRAMS, a list of .exe files separated by blanks):
+# Wine's where.exe, for one, is a stub that finds nothing. Each is marked
+# native so that Wine loads our file rather than its built-in program.
+install_programs() {
+    for program in ${CORVANELL_PREFIX_PROGRAMS:-}; do
+        name=$(basename "$program")
+        cp "$program" "$WINEPREFIX/drive_c/windows/system32/$name"
+        wine reg add 'HKCU\Software\Wine\DllOverrides' /v "${name}" /d native /f </dev/null >>"$root/wineboot.log" 2>&1
+    done
 }
 
 setup() {
@@ -58,6 +70,7 @@ setup() {
     # There is no window manager on the display: with unmanaged windows Wine
     # does not wait two seconds for one whenever a window is destroyed.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$root/wineboot.log" 2>&1
+    install_programs
     echo "testenv: Wine prefix $WINEPREFIX on display :$n"
 }
 

@@ -1,0 +1,570 @@
+// The Java search, run for real in a process of its own (find_jvm_driver)
+// with its own environment, against homes made of the stand-in runtime, the
+// prefix's real registry and the command interpreter's "where".
+#include "support/java_home.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const opening = "Searching for a JVM\n";
+const char* const priorityHeading = " - trying priority hint: ";
+const char* const javaHomeHeading = " - trying JAVA_HOME: ";
+const char* const jreHomeHeading = " - trying JRE_HOME: ";
+const char* const registryHeading = " - trying the registry: ";
+const char* const hintHeading = " - trying hint: ";
+const char* const pathHeading =
+    " - Looking on PATH (possibly yielding a pseudo, but passable, JAVA_HOME such as /usr): ";
+const char* const runtimeKey = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
+const char* const kitKey = "SOFTWARE\\JavaSoft\\Java Development Kit";
+
+// What a real runtime prints for -version, three lines.
+std::string versionOutput(const std::string& version)
+{
+    return withCrLf("java version \"" + version + "\"\nJava(TM) SE Runtime Environment (build " + version
+                    + "-b08)\nJava HotSpot(TM) Client VM (build 25.202-b08, mixed mode)\n");
+}
+
+// One argument as the C run-time's command-line parser reads it back.
+std::string quoteArgument(const std::string& text)
+{
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+struct SearchArguments {
+    bool checkVersion = true;
+    std::string minimum = "1.6.0_00";
+    bool requireJre = false;
+    bool requireJdk = false;
+    std::string priorityHint;
+    std::string hint;
+    bool verbose = true;
+};
+
+struct SearchEnvironment {
+    std::optional<std::string> javaHome;
+    std::optional<std::string> jreHome;
+    std::vector<std::string> pathFolders;   // in front of the system folders
+    std::optional<std::string> comspec;     // replaces the command interpreter
+};
+
+struct Outcome {
+    ChildRun run;
+    std::map<std::string, std::string> result;
+    std::vector<StandinRun> probes;
+    bool found() const { return result.count("found") && result.at("found") == "1"; }
+};
+
+// Every variable of this process but those the search reads, which each
+// test sets for its own search only.
+std::vector<std::string> baseEnvironment()
+{
+    std::vector<std::string> variables;
+    char* block = GetEnvironmentStringsA();
+    for (const char* entry = block; *entry != '\0'; entry += strlen(entry) + 1) {
+        std::string variable = entry;
+        std::string name = variable.substr(0, variable.find('='));
+        for (char& c : name)
+            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        if (name != "JAVA_HOME" && name != "JRE_HOME" && name != "PATH" && name != "COMSPEC"
+            && name != "CORVANELL_STANDIN_RECORD")
+            variables.push_back(variable);
+    }
+    FreeEnvironmentStringsA(block);
+    return variables;
+}
+
+class Registry {
+public:
+    Registry() { clear(); }
+    ~Registry() { clear(); }
+
+    static void clear() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft"); }
+
+    // Creates key\subkey with "JavaHome" holding bytes of the given type
+    // (no value when bytes is none).
+    static void add(const char* key, const std::string& subkey, std::optional<std::string> bytes,
+                    DWORD type = REG_SZ)
+    {
+        HKEY created = NULL;
+        std::string path = std::string(key) + (subkey.empty() ? "" : "\\" + subkey);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &created, NULL),
+                  ERROR_SUCCESS);
+        if (bytes) {
+            EXPECT_EQ(RegSetValueExA(created, "JavaHome", 0, type, reinterpret_cast<const BYTE*>(bytes->data()),
+                                     static_cast<DWORD>(bytes->size())),
+                      ERROR_SUCCESS);
+        }
+        RegCloseKey(created);
+    }
+
+    // A "JavaHome" text with its terminating zero, as REG_SZ values hold it.
+    static void addHome(const char* key, const std::string& subkey, const std::string& home)
+    {
+        add(key, subkey, home + std::string(1, '\0'));
+    }
+};
+
+class Search : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = scratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        record = folder + "\\probes.txt";
+    }
+
+    // A home with a stand-in java.exe printing version, optionally a javac.exe.
+    std::string home(const std::string& name, const std::string& version, bool withJavac = false)
+    {
+        std::string path = folder + "\\" + name;
+        EXPECT_TRUE(makeJavaHome(path, versionOutput(version), "0", withJavac));
+        return path;
+    }
+
+    // The search's own environment: the test's, with the variables it reads
+    // set as the case says.
+    std::string searchEnvironment(const SearchEnvironment& environment) const
+    {
+        std::vector<std::string> variables = baseEnvironment();
+        if (environment.javaHome)
+            variables.push_back("JAVA_HOME=" + *environment.javaHome);
+        if (environment.jreHome)
+            variables.push_back("JRE_HOME=" + *environment.jreHome);
+        std::string path;
+        for (const std::string& entry : environment.pathFolders)
+            path += entry + ";";
+        variables.push_back("PATH=" + path + "C:\\windows\\system32;C:\\windows");
+        variables.push_back("COMSPEC=" + environment.comspec.value_or("C:\\windows\\system32\\cmd.exe"));
+        variables.push_back("CORVANELL_STANDIN_RECORD=" + record);
+
+        return environmentBlock(variables);
+    }
+
+    Outcome search(const SearchArguments& arguments, const SearchEnvironment& environment = SearchEnvironment(),
+                   const std::string& where = std::string())
+    {
+        std::string block = searchEnvironment(environment);
+
+        std::string summary = folder + "\\summary.txt";
+        DeleteFileA(summary.c_str());
+        DeleteFileA(record.c_str());
+        std::string line = quoteArgument(requiredEnv("CORVANELL_FIND_JVM_DRIVER")) + " " + quoteArgument(summary)
+            + " " + (arguments.checkVersion ? "1" : "0") + " " + quoteArgument(arguments.minimum) + " "
+            + (arguments.requireJre ? "1" : "0") + " " + (arguments.requireJdk ? "1" : "0") + " "
+            + quoteArgument(arguments.priorityHint) + " " + quoteArgument(arguments.hint) + " "
+            + (arguments.verbose ? "1" : "0");
+        Outcome outcome;
+        outcome.run = runChild(line, where.empty() ? folder : where, block);
+        EXPECT_TRUE(outcome.run.finished);
+        EXPECT_EQ(outcome.run.exitCode, 0u) << outcome.run.err;
+        std::istringstream text(readFileOrEmpty(summary));
+        for (std::string entry; std::getline(text, entry);)
+            outcome.result[entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
+        outcome.probes = standinRuns(record);
+        return outcome;
+    }
+
+    std::string folder;
+    std::string record;
+};
+
+std::string tried(const std::string& heading, const std::string& value, bool yes)
+{
+    return heading + (value.empty() ? "" : "(" + value + ") ") + (yes ? "yes\n" : "no\n");
+}
+
+SearchArguments verboseWithHints(const std::string& priorityHint, const std::string& hint)
+{
+    SearchArguments arguments;
+    arguments.priorityHint = priorityHint;
+    arguments.hint = hint;
+    return arguments;
+}
+
+} // namespace
+
+TEST_F(Search, NothingAnywhereGivesSixNoesAndFalse)
+{
+    Registry registry;
+    Outcome outcome = search(SearchArguments());
+    EXPECT_EQ(outcome.run.out, std::string(opening) + priorityHeading + "no\n" + javaHomeHeading + "no\n"
+                                   + jreHomeHeading + "no\n" + registryHeading + "no\n" + hintHeading + "no\n"
+                                   + pathHeading + "no\n");
+    EXPECT_EQ(outcome.run.err, "");
+    EXPECT_FALSE(outcome.found());
+    // No candidate at all: the record is as it was made.
+    EXPECT_EQ(outcome.result["home"], "");
+    EXPECT_EQ(outcome.result["version"], "1.0.0_0");
+    EXPECT_EQ(outcome.result["valid"], "0");
+    EXPECT_TRUE(outcome.probes.empty());
+
+    SearchArguments quiet;
+    quiet.verbose = false;
+    outcome = search(quiet);
+    EXPECT_EQ(outcome.run.out, "");
+    EXPECT_EQ(outcome.run.err, "");
+    EXPECT_FALSE(outcome.found());
+}
+
+// Each source alone holds an acceptable runtime, and every later source holds
+// one too: after the "yes" nothing more is probed or written.
+TEST_F(Search, EachSourceAloneAcceptsAndEndsTheSearch)
+{
+    Registry registry;
+    std::string accepted = home("accepted", "1.8.0_202");
+    std::string later = home("later", "1.8.0_202");
+    std::string pathHome = home("onpath", "1.8.0_202");
+
+    struct Case {
+        const char* source;
+        SearchArguments arguments;
+        SearchEnvironment environment;
+        bool registry;
+        std::string expectedOut;
+    };
+    SearchEnvironment onlyPath;
+    onlyPath.pathFolders = {pathHome + "\\bin"};
+    SearchEnvironment javaHome = onlyPath;
+    javaHome.javaHome = accepted;
+    javaHome.jreHome = later;
+    SearchEnvironment jreHome = onlyPath;
+    jreHome.jreHome = accepted;
+
+    const std::vector<Case> cases = {
+        {"priority hint", verboseWithHints(accepted, later), javaHome, true,
+         std::string(opening) + tried(priorityHeading, accepted, true)},
+        {"JAVA_HOME", verboseWithHints("", later), javaHome, true,
+         std::string(opening) + tried(priorityHeading, "", false) + tried(javaHomeHeading, accepted, true)},
+        {"JRE_HOME", verboseWithHints("", later), jreHome, true,
+         std::string(opening) + tried(priorityHeading, "", false) + tried(javaHomeHeading, "", false)
+             + tried(jreHomeHeading, accepted, true)},
+        {"registry", verboseWithHints("", later), onlyPath, true,
+         std::string(opening) + tried(priorityHeading, "", false) + tried(javaHomeHeading, "", false)
+             + tried(jreHomeHeading, "", false) + registryHeading + "yes\n"},
+        {"hint", verboseWithHints("", accepted), onlyPath, false,
+         std::string(opening) + tried(priorityHeading, "", false) + tried(javaHomeHeading, "", false)
+             + tried(jreHomeHeading, "", false) + tried(registryHeading, "", false) + tried(hintHeading, accepted, true)},
+        {"PATH", SearchArguments(), onlyPath, false,
+         std::string(opening) + tried(priorityHeading, "", false) + tried(javaHomeHeading, "", false)
+             + tried(jreHomeHeading, "", false) + tried(registryHeading, "", false) + tried(hintHeading, "", false)
+             + tried(pathHeading, pathHome, true)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        Registry::clear();
+        if (c.registry)
+            Registry::addHome(runtimeKey, "1.8.0_202", accepted);
+        Outcome outcome = search(c.arguments, c.environment);
+        EXPECT_TRUE(outcome.found());
+        EXPECT_EQ(outcome.run.out, c.expectedOut);
+        EXPECT_EQ(outcome.run.err, c.registry && std::string(c.source) == "registry" ? "path: " + accepted + "\n" : "");
+        std::string expectedHome = std::string(c.source) == "PATH" ? pathHome : accepted;
+        EXPECT_EQ(outcome.result["home"], expectedHome);
+        ASSERT_EQ(outcome.probes.size(), 1u) << "only the accepted home is probed";
+        EXPECT_NE(outcome.probes[0].commandLine.find(expectedHome + "\\bin\\java.exe"), std::string::npos)
+            << outcome.probes[0].commandLine;
+    }
+}
+
+// Every source holds a candidate that is turned down, until PATH: the whole
+// trace on both streams.
+TEST_F(Search, TraceThroughEverySource)
+{
+    Registry registry;
+    std::string old = home("old", "1.5.0_22");
+    std::string missing = folder + "\\nothing here";
+    std::string pathHome = home("onpath", "1.6.0_00");
+    Registry::addHome(kitKey, "1.5.0_22", old);
+
+    SearchEnvironment environment;
+    environment.javaHome = old;
+    environment.jreHome = missing;
+    environment.pathFolders = {pathHome + "\\bin"};
+    Outcome outcome = search(verboseWithHints("jre", missing), environment);
+    EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "jre", false)
+                                   + tried(javaHomeHeading, old, false) + tried(jreHomeHeading, missing, false)
+                                   + registryHeading + "no\n" + tried(hintHeading, missing, false)
+                                   + tried(pathHeading, pathHome, true));
+    EXPECT_EQ(outcome.run.err, "path: " + old + "\\jre\n");
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.result["home"], pathHome);
+    EXPECT_EQ(outcome.result["version"], "1.6.0_0");
+}
+
+TEST_F(Search, AcceptanceRule)
+{
+    Registry registry;
+    std::string runtime = home("runtime", "1.6.0_45");
+    std::string kit = home("kit", "1.6.0_45", true);
+    struct Case {
+        const char* what;
+        std::string candidate;
+        bool checkVersion;
+        std::string minimum;
+        bool requireJre;
+        bool requireJdk;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"older, version checked", runtime, true, "1.6.0_46", false, false, false},
+        {"older, version not checked", runtime, false, "1.6.0_46", false, false, true},
+        {"equal", runtime, true, "1.6.0_45", false, false, true},
+        {"newer", runtime, true, "1.5.0_99", false, false, true},
+        {"older by the minor number", runtime, true, "1.7.0_00", false, false, false},
+        {"runtime, a runtime required", runtime, true, "1.6.0_00", true, false, true},
+        {"kit, a runtime required", kit, true, "1.6.0_00", true, false, false},
+        {"kit, a kit required", kit, true, "1.6.0_00", false, true, true},
+        {"runtime, a kit required", runtime, true, "1.6.0_00", false, true, false},
+        {"both kinds required, runtime", runtime, true, "1.6.0_00", true, true, false},
+        {"both kinds required, kit", kit, false, "1.6.0_00", true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SearchArguments arguments = verboseWithHints(c.candidate, "");
+        arguments.checkVersion = c.checkVersion;
+        arguments.minimum = c.minimum;
+        arguments.requireJre = c.requireJre;
+        arguments.requireJdk = c.requireJdk;
+        Outcome outcome = search(arguments);
+        EXPECT_EQ(outcome.found(), c.accepted);
+        EXPECT_EQ(outcome.run.out.substr(0, strlen(opening) + strlen(priorityHeading) + c.candidate.size() + 3
+                                                + (c.accepted ? 4 : 3)),
+                  std::string(opening) + tried(priorityHeading, c.candidate, c.accepted));
+        // A candidate turned down for its kind is still left in the record.
+        EXPECT_EQ(outcome.result["valid"], "1");
+    }
+}
+
+TEST_F(Search, KitRequiredMovesOnFromARuntimeWithoutJavac)
+{
+    Registry registry;
+    std::string runtime = home("runtime", "1.8.0_202");
+    std::string kit = home("kit", "1.8.0_202", true);
+    SearchEnvironment environment;
+    environment.javaHome = runtime;
+    environment.jreHome = kit;
+    SearchArguments arguments;
+    arguments.requireJdk = true;
+    Outcome outcome = search(arguments, environment);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "", false)
+                                   + tried(javaHomeHeading, runtime, false) + tried(jreHomeHeading, kit, true));
+    EXPECT_EQ(outcome.result["home"], kit);
+    EXPECT_EQ(outcome.result["jdk"], "1");
+}
+
+// The registry: which key decides, which subkey, and what "JavaHome" gives.
+TEST_F(Search, RegistryKeysAndValues)
+{
+    Registry registry;
+    std::string runtime = home("runtime", "1.8.0_202");
+    std::string kitJre = home("kit\\jre", "1.8.0_202");
+    std::string kit = folder + "\\kit";
+
+    struct Case {
+        const char* what;
+        void (*fill)(const std::string& runtime, const std::string& kit);
+        std::string expectedErr;   // the path line, or nothing
+        bool accepted;
+    };
+    const std::vector<Case> cases = {
+        {"both keys with subkeys: the kit wins, with \\jre",
+         [](const std::string& r, const std::string& k) {
+             Registry::addHome(runtimeKey, "1.8.0_202", r);
+             Registry::addHome(kitKey, "1.8.0_202", k);
+         },
+         "path: " + kitJre + "\n", true},
+        {"only the runtime key: its last subkey, no suffix",
+         [](const std::string& r, const std::string&) {
+             Registry::addHome(runtimeKey, "1.9.0", r);        // last in enumeration order
+             Registry::addHome(runtimeKey, "1.10.0", "C:\\nowhere\\ten");
+             Registry::addHome(runtimeKey, "1.1.0", "C:\\nowhere\\one");
+         },
+         "path: " + runtime + "\n", true},
+        {"kit key without subkeys beside runtime subkeys: no candidate",
+         [](const std::string& r, const std::string&) {
+             Registry::addHome(runtimeKey, "1.8.0_202", r);
+             Registry::add(kitKey, "", std::nullopt);
+         },
+         "", false},
+        {"subkey without JavaHome: no candidate",
+         [](const std::string&, const std::string&) { Registry::add(runtimeKey, "1.8.0_202", std::nullopt); }, "",
+         false},
+        {"JavaHome as a DWORD: its bytes up to the first zero",
+         [](const std::string&, const std::string&) {
+             Registry::add(runtimeKey, "1.8.0_202", std::string("DCBA", 4), REG_DWORD);
+         },
+         "path: DCBA\n", false},
+        {"JavaHome without a terminating zero, shorter than the area",
+         [](const std::string& r, const std::string&) { Registry::add(runtimeKey, "1.8.0_202", r, REG_BINARY); },
+         "path: " + runtime + "\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Registry::clear();
+        c.fill(runtime, kit);
+        Outcome outcome = search(SearchArguments());
+        EXPECT_EQ(outcome.run.err, c.expectedErr);
+        std::string expected = std::string(opening) + tried(priorityHeading, "", false)
+            + tried(javaHomeHeading, "", false) + tried(jreHomeHeading, "", false) + registryHeading
+            + (c.accepted ? "yes\n" : "no\n");
+        if (!c.accepted)
+            expected += tried(hintHeading, "", false) + tried(pathHeading, "", false);
+        EXPECT_EQ(outcome.run.out, expected);
+        EXPECT_EQ(outcome.found(), c.accepted);
+    }
+}
+
+// "JavaHome" at the edge of the 1024-byte area it is read into.
+TEST_F(Search, RegistryValueAtTheEdgeOfItsArea)
+{
+    Registry registry;
+    struct Case {
+        const char* what;
+        const char* key;
+        std::string bytes;
+        bool candidate;
+        std::string home;
+    };
+    const std::string text1022 = "C:\\" + std::string(1019, 'a');
+    const std::string text1023 = "C:\\" + std::string(1020, 'b');
+    const std::string text1024 = "C:\\" + std::string(1021, 'c');
+    const std::string text1020 = "C:\\" + std::string(1017, 'd');
+    const std::string text1019 = "C:\\" + std::string(1016, 'e');
+    const std::vector<Case> cases = {
+        {"1,023 bytes with its zero", runtimeKey, text1022 + '\0', true, text1022},
+        {"1,024 bytes with its zero", runtimeKey, text1023 + '\0', true, text1023},
+        {"1,024 bytes, no zero", runtimeKey, text1024, false, ""},
+        {"1,025 bytes: too long to read", runtimeKey, text1024 + '\0', false, ""},
+        {"kit, 1,019 characters and \\jre fit", kitKey, text1019 + '\0', true, text1019 + "\\jre"},
+        {"kit, 1,020 characters and \\jre do not fit", kitKey, text1020 + '\0', false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Registry::clear();
+        Registry::add(c.key, "1.8.0_202", c.bytes, REG_SZ);
+        SearchArguments quiet;
+        Outcome outcome = search(quiet);
+        EXPECT_EQ(outcome.run.err, c.candidate ? "path: " + c.home + "\n" : "");
+        EXPECT_FALSE(outcome.found());
+        if (c.candidate)
+            EXPECT_EQ(outcome.result["home"], c.home);
+        else
+            EXPECT_EQ(outcome.result["home"], "");
+    }
+}
+
+TEST_F(Search, PathFirstLineOnly)
+{
+    Registry registry;
+    std::string first = home("first", "1.5.0_22");   // too old, and only this one is probed
+    std::string second = home("second", "1.8.0_202");
+    SearchEnvironment environment;
+    environment.pathFolders = {first + "\\bin", second + "\\bin"};
+    Outcome outcome = search(SearchArguments(), environment);
+    EXPECT_FALSE(outcome.found());
+    EXPECT_NE(outcome.run.out.find(tried(pathHeading, first, false)), std::string::npos) << outcome.run.out;
+    ASSERT_EQ(outcome.probes.size(), 1u);
+    EXPECT_EQ(outcome.result["home"], first);
+    EXPECT_EQ(outcome.result["version"], "1.5.0_22");
+}
+
+TEST_F(Search, PathJavaInADriveRootGivesNoCandidate)
+{
+    Registry registry;
+    // C:\java.exe: the first cut leaves "C:", the second finds no backslash.
+    ASSERT_TRUE(CopyFileA(standinJava().c_str(), "C:\\java.exe", FALSE));
+    SearchEnvironment environment;
+    environment.pathFolders = {"C:\\"};
+    Outcome outcome = search(SearchArguments(), environment);
+    DeleteFileA("C:\\java.exe");
+    EXPECT_FALSE(outcome.found());
+    EXPECT_EQ(outcome.run.out.substr(outcome.run.out.size() - strlen(pathHeading) - 3),
+              std::string(pathHeading) + "no\n");
+    EXPECT_TRUE(outcome.probes.empty());
+}
+
+TEST_F(Search, PathCommandThatCannotStartReportsAlsoWhenQuiet)
+{
+    Registry registry;
+    const std::string failure =
+        "Failed to run the command to locate 'java' on PATH\nCommand run was: where java 2>nul\n";
+    SearchEnvironment environment;
+    environment.comspec = folder + "\\no-such-interpreter.exe";
+    for (bool verbose : {false, true}) {
+        SCOPED_TRACE(verbose);
+        SearchArguments arguments;
+        arguments.verbose = verbose;
+        Outcome outcome = search(arguments, environment);
+        EXPECT_FALSE(outcome.found());
+        EXPECT_EQ(outcome.run.err, failure);
+        EXPECT_EQ(outcome.run.out, verbose ? std::string(opening) + tried(priorityHeading, "", false)
+                                                 + tried(javaHomeHeading, "", false) + tried(jreHomeHeading, "", false)
+                                                 + tried(registryHeading, "", false) + tried(hintHeading, "", false)
+                                                 + pathHeading + "no\n"
+                                           : std::string());
+    }
+}
+
+// The record after the search is the accepted candidate as its probe left
+// it, also when an invalid one was probed before and when the same runtime
+// is reachable twice.
+TEST_F(Search, ResultIsTheAcceptedCandidate)
+{
+    Registry registry;
+    std::string kit = home("kit", "1.7.0_80", true);
+    std::string broken = folder + "\\broken";
+    ASSERT_TRUE(makeJavaHome(broken, "Error: could not open jvm.cfg\r\n", "1"));
+
+    SearchEnvironment environment;
+    environment.javaHome = broken;
+    environment.jreHome = kit;
+    Outcome outcome = search(verboseWithHints("", kit), environment);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.result["home"], kit);
+    EXPECT_EQ(outcome.result["valid"], "1");
+    EXPECT_EQ(outcome.result["jdk"], "1");
+    EXPECT_EQ(outcome.result["version"], "1.7.0_80");
+    EXPECT_EQ(outcome.probes.size(), 2u);
+
+    // The same runtime through JAVA_HOME and PATH, too old at first sight.
+    SearchEnvironment twice;
+    twice.javaHome = kit;
+    twice.pathFolders = {kit + "\\bin"};
+    SearchArguments arguments;
+    arguments.minimum = "1.8.0_00";
+    outcome = search(arguments, twice);
+    EXPECT_FALSE(outcome.found());
+    EXPECT_EQ(outcome.probes.size(), 2u);
+    EXPECT_EQ(outcome.result["home"], kit);
+    EXPECT_EQ(outcome.result["valid"], "1");
+}
+
+TEST_F(Search, RelativePriorityHintResolvesAgainstTheCurrentFolder)
+{
+    Registry registry;
+    home("jre", "1.6.0_00");
+    Outcome outcome = search(verboseWithHints("jre", ""));
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "jre", true));
+    EXPECT_EQ(outcome.result["home"], "jre");
+}
