@@ -15,7 +15,7 @@ cmake -S "$here" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$work/build" >"$work.build.log" 2>&1 || { cat "$work.build.log" >&2; exit 1; }
 
 status=0
-for target in parse_version scan_version_output; do
+for target in parse_version scan_version_output search_text; do
     # New inputs go to a corpus in the work folder, never into the sources.
     corpus=$work/corpus/$target
     artifacts=$work/artifacts/$target

@@ -29,7 +29,9 @@ std::optional<std::string> registryHome(const char* value, size_t bytesRead, boo
     // Only the bytes the registry returned count: a value that ends without
     // a zero byte inside them is taken whole only when the area still has a
     // zero after it (the area is zero-filled beyond what was read).
-    const void* end = memchr(value, '\0', bytesRead);
+    if (value == nullptr)
+        bytesRead = 0;
+    const void* end = bytesRead > 0 ? memchr(value, '\0', bytesRead) : nullptr;
     size_t length = end != nullptr ? static_cast<const char*>(end) - value : bytesRead;
     if (length >= registryTextRoom)
         return std::nullopt;

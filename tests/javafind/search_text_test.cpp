@@ -45,6 +45,7 @@ TEST(SearchText, RegistryHomeTakesOnlyWhatWasRead)
     EXPECT_EQ(registryHome(area, 11, true), std::optional<std::string>("C:\\jdk\\jre"));
     EXPECT_EQ(registryHome(area, 3, false), std::optional<std::string>("C:\\"));   // no zero among 3 bytes read
     EXPECT_EQ(registryHome(area, 0, false), std::optional<std::string>(""));
+    EXPECT_EQ(registryHome(nullptr, 0, true), std::optional<std::string>("\\jre"));  // an empty value
 
     // A DWORD 0x41424344 is the bytes D C B A.
     char dword[registryTextRoom] = {'D', 'C', 'B', 'A'};
