@@ -2,6 +2,7 @@
 #     [INSTALLER_JAR <file>]       installer archive, embedded as JAR_1 ... (type JAR)
 #     [RUNTIME_PACKAGE <file>]     runtime package, embedded as JAVA_1 ... (type EXE)
 #     [OUTPUT_NAME <name>]         file name of the executable, without .exe
+#     [MAIN <source>]              entry point (default launcher/main.cpp)
 #     [RESOURCES <rc> ...]         further resource scripts to embed
 #                                  (the artwork of resources/ always is)
 #     [DEPENDS <target> ...])      targets that produce the payload files
@@ -12,9 +13,12 @@
 # payload (or the packer) changes. A report of what was packaged is written
 # next to the executable as <output name>.packaged.txt.
 function(corvanell_add_launcher target)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "INSTALLER_JAR;RUNTIME_PACKAGE;OUTPUT_NAME" "RESOURCES;DEPENDS")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "INSTALLER_JAR;RUNTIME_PACKAGE;OUTPUT_NAME;MAIN" "RESOURCES;DEPENDS")
     if(NOT arg_OUTPUT_NAME)
         set(arg_OUTPUT_NAME ${target})
+    endif()
+    if(NOT arg_MAIN)
+        set(arg_MAIN ${CORVANELL_SOURCE_DIR}/launcher/main.cpp)
     endif()
 
     set(work ${CMAKE_CURRENT_BINARY_DIR}/${target}.payload)
@@ -50,7 +54,7 @@ function(corvanell_add_launcher target)
         COMMENT "Packaging payloads into ${arg_OUTPUT_NAME}.exe"
         VERBATIM)
 
-    add_executable(${target} WIN32 ${CORVANELL_SOURCE_DIR}/launcher/main.cpp ${rc})
+    add_executable(${target} WIN32 ${arg_MAIN} ${rc})
     # The pictures are read by the resource compiler, not by the packer: a
     # changed picture recompiles the script without cutting the payloads again.
     file(GLOB artwork CONFIGURE_DEPENDS ${artwork_dir}/*.bmp ${artwork_dir}/*.ico)

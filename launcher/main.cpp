@@ -1,6 +1,7 @@
 // Entry point of the launcher.
 #include "launcher/console.h"
 #include "launcher/extract_mode.h"
+#include "launcher/install_sequence.h"
 #include "launcher/modes.h"
 
 #include <windows.h>
@@ -8,9 +9,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand)
 {
-    (void)instance;
     (void)previousInstance;
-    (void)showCommand;
+    restrictDllSearch();
     useRawConsoleStreams();
 
     // The start-up code hands over the command line less the program name
@@ -26,7 +26,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     case LaunchMode::Install:
         break;
     }
-    // The installation sequence (splash window, work folder, Java search,
-    // installer run) is not part of the launcher yet: a normal start ends here.
-    return 0;
+    return runInstallationSequence(instance, showCommand);
 }

@@ -1,5 +1,6 @@
 // The real Corvanell.exe in extract mode, started the way a parent starts it,
 // with its standard output and error on pipes.
+#include "support/message_boxes.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,35 @@ std::string inQuotes(const std::string& text)
 {
     return "\"" + text + "\"";
 }
+
+// A start that is not extract mode runs the installation sequence. With
+// "TMP" naming a missing folder that sequence stops early, at the message
+// that the work folder cannot be made, which the test dismisses.
+struct SequenceRun {
+    ChildRun run;
+    std::string caption;
+};
+
+SequenceRun runUntilTheWorkFolderMessage(const std::string& program, const std::string& commandLine,
+                                         const std::string& folder)
+{
+    SequenceRun result;
+    RunningChild child;
+    std::string environment = environmentWith({"TMP"}, {"TMP=" + folder + "\\no-such-folder"});
+    if (!child.start(program, commandLine, folder, environment)) {
+        ADD_FAILURE() << "cannot start " << program;
+        return result;
+    }
+    HWND box = waitForMessageBox(child.processId(), 0, 60000);
+    if (box != NULL) {
+        result.caption = readMessageBox(box).caption;
+        pressOk(box);
+    }
+    result.run = child.finish(60000);
+    return result;
+}
+
+const DWORD allBitsSet = 0xFFFFFFFFu;
 
 class ExtractMode : public ::testing::Test {
 protected:
@@ -102,17 +132,21 @@ TEST_F(ExtractMode, CommandLineAsTheParentPassesIt)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
         std::string here = scratchFolder("cmdline" + std::to_string(index++));
-        ChildRun run = runChildProgram(launcher, c.commandLine, here);
-        ASSERT_TRUE(run.started);
-        EXPECT_EQ(run.exitCode, 0u);
         if (c.extract) {
+            ChildRun run = runChildProgram(launcher, c.commandLine, here);
+            ASSERT_TRUE(run.started);
+            EXPECT_EQ(run.exitCode, 0u);
             EXPECT_EQ(run.out, std::string(banner) + completion);
             EXPECT_TRUE(jarIn(here) == archive);
+            EXPECT_EQ(run.err, "");
         } else {
-            EXPECT_EQ(run.out, "");
+            SequenceRun sequence = runUntilTheWorkFolderMessage(launcher, c.commandLine, here);
+            EXPECT_EQ(sequence.caption, "Failed to create the temp folder.");
+            EXPECT_EQ(sequence.run.exitCode, allBitsSet);
+            EXPECT_EQ(sequence.run.out, "");
+            EXPECT_EQ(sequence.run.err, "");
             EXPECT_FALSE(pathExists(here + "\\Corvanell.jar"));
         }
-        EXPECT_EQ(run.err, "");
     }
 }
 
@@ -125,11 +159,13 @@ TEST_F(ExtractMode, OldTextKeywordPrintsTheNoteOnStandardError)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        ChildRun run = runChild(inQuotes(launcher) + c.arguments, folder);
-        ASSERT_TRUE(run.started);
-        EXPECT_EQ(run.exitCode, 0u);
-        EXPECT_EQ(run.err, c.note ? textNote : "");
-        EXPECT_EQ(run.out, "");
+        // The note comes first; then the installation sequence runs as for
+        // any other start.
+        SequenceRun sequence = runUntilTheWorkFolderMessage(launcher, inQuotes(launcher) + c.arguments, folder);
+        EXPECT_EQ(sequence.caption, "Failed to create the temp folder.");
+        EXPECT_EQ(sequence.run.exitCode, allBitsSet);
+        EXPECT_EQ(sequence.run.err, c.note ? textNote : "");
+        EXPECT_EQ(sequence.run.out, "");
         EXPECT_FALSE(pathExists(folder + "\\Corvanell.jar"));
     }
 }

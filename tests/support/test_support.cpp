@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdlib.h>
+#include <string.h>
 #include <thread>
 
 std::string requiredEnv(const char* name)
@@ -156,16 +157,41 @@ ChildRun runChild(const std::string& commandLine, const std::string& folder,
 ChildRun runChildProgram(const std::string& program, const std::string& commandLine,
                          const std::string& folder, const std::string& environment, DWORD timeoutMs)
 {
+    RunningChild child;
+    if (!child.start(program, commandLine, folder, environment))
+        return ChildRun();
+    return child.finish(timeoutMs);
+}
+
+struct RunningChild::State {
+    Handle process;
+    Handle outRead;
+    Handle errRead;
     ChildRun run;
+    std::thread outReader;
+    std::thread errReader;
+};
+
+RunningChild::~RunningChild()
+{
+    if (state_ != nullptr)
+        finish(0);
+}
+
+bool RunningChild::start(const std::string& program, const std::string& commandLine, const std::string& folder,
+                         const std::string& environment)
+{
+    State* state = new State;
     SECURITY_ATTRIBUTES inherit = { sizeof inherit, NULL, TRUE };
-    Handle outRead, outWrite, errRead, errWrite, nul;
-    if (!CreatePipe(outRead.out(), outWrite.out(), &inherit, 0)
-        || !CreatePipe(errRead.out(), errWrite.out(), &inherit, 0)) {
+    Handle outWrite, errWrite, nul;
+    if (!CreatePipe(state->outRead.out(), outWrite.out(), &inherit, 0)
+        || !CreatePipe(state->errRead.out(), errWrite.out(), &inherit, 0)) {
         ADD_FAILURE() << "CreatePipe failed";
-        return run;
+        delete state;
+        return false;
     }
-    SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(state->outRead.get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(state->errRead.get(), HANDLE_FLAG_INHERIT, 0);
     *nul.out() = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                              OPEN_EXISTING, 0, NULL);
 
@@ -183,23 +209,54 @@ ChildRun runChildProgram(const std::string& program, const std::string& commandL
                                   folder.empty() ? NULL : folder.c_str(), &startup, &process);
     outWrite.reset();
     errWrite.reset();
-    if (!created)
-        return run;
-    run.started = true;
-    Handle processHandle(process.hProcess);
-    Handle threadHandle(process.hThread);
-
-    std::thread outReader(drain, outRead.get(), &run.out);
-    std::thread errReader(drain, errRead.get(), &run.err);
-    DWORD waited = WaitForSingleObject(processHandle.get(), timeoutMs);
-    if (waited != WAIT_OBJECT_0) {
-        TerminateProcess(processHandle.get(), 0xDEAD);
-        WaitForSingleObject(processHandle.get(), 10000);
-    } else {
-        run.finished = true;
+    if (!created) {
+        delete state;
+        return false;
     }
-    GetExitCodeProcess(processHandle.get(), &run.exitCode);
-    outReader.join();
-    errReader.join();
+    CloseHandle(process.hThread);
+    *state->process.out() = process.hProcess;
+    processId_ = process.dwProcessId;
+    state->run.started = true;
+    state->outReader = std::thread(drain, state->outRead.get(), &state->run.out);
+    state->errReader = std::thread(drain, state->errRead.get(), &state->run.err);
+    state_ = state;
+    return true;
+}
+
+ChildRun RunningChild::finish(DWORD timeoutMs)
+{
+    if (state_ == nullptr)
+        return ChildRun();
+    State* state = state_;
+    state_ = nullptr;
+    if (WaitForSingleObject(state->process.get(), timeoutMs) == WAIT_OBJECT_0) {
+        state->run.finished = true;
+    } else {
+        TerminateProcess(state->process.get(), 0xDEAD);
+        WaitForSingleObject(state->process.get(), 10000);
+    }
+    GetExitCodeProcess(state->process.get(), &state->run.exitCode);
+    state->outReader.join();
+    state->errReader.join();
+    ChildRun run = state->run;
+    delete state;
     return run;
+}
+
+std::string environmentWith(const std::vector<std::string>& removed, const std::vector<std::string>& added)
+{
+    std::vector<std::string> variables;
+    char* block = GetEnvironmentStringsA();
+    for (const char* entry = block; *entry != '\0'; entry += strlen(entry) + 1) {
+        std::string variable = entry;
+        std::string name = variable.substr(0, variable.find('=', 1));
+        bool keep = true;
+        for (const std::string& gone : removed)
+            keep = keep && lstrcmpiA(gone.c_str(), name.c_str()) != 0;
+        if (keep)
+            variables.push_back(variable);
+    }
+    FreeEnvironmentStringsA(block);
+    variables.insert(variables.end(), added.begin(), added.end());
+    return environmentBlock(variables);
 }

@@ -44,5 +44,32 @@ ChildRun runChildProgram(const std::string& program, const std::string& commandL
                          const std::string& folder, const std::string& environment = std::string(),
                          DWORD timeoutMs = 120000);
 
+// A child started with its output and error streams on pipes, read on
+// threads of their own while the test deals with it (its message boxes, for
+// one). finish() waits for its end; a child still running when the object
+// goes is killed.
+class RunningChild {
+public:
+    RunningChild() = default;
+    ~RunningChild();
+    RunningChild(const RunningChild&) = delete;
+    RunningChild& operator=(const RunningChild&) = delete;
+
+    bool start(const std::string& program, const std::string& commandLine, const std::string& folder,
+               const std::string& environment);
+    DWORD processId() const { return processId_; }
+    // Waits up to timeoutMs for the end (killing it then) and collects all.
+    ChildRun finish(DWORD timeoutMs = 120000);
+
+private:
+    struct State;
+    State* state_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// The environment of this process with the given variables taken out (names
+// in any case) and the given "NAME=value" entries added, as a block.
+std::string environmentWith(const std::vector<std::string>& removed, const std::vector<std::string>& added);
+
 // "A=1", "B=2" -> environment block.
 std::string environmentBlock(const std::vector<std::string>& variables);

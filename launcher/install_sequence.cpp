@@ -1,0 +1,195 @@
+#include "launcher/install_sequence.h"
+
+#include "javafind/find_jvm.h"
+#include "javafind/jvm.h"
+#include "launcher/extract_mode.h"
+#include "launcher/sequence_text.h"
+#include "payload/extract_chunks.h"
+#include "process/process.h"
+#include "splash/progress.h"
+#include "splash/splash_window.h"
+
+#include <direct.h>
+#include <stdlib.h>
+#include <time.h>
+#include <string>
+
+namespace {
+
+const char* const workFolderCaption = "Failed to create the temp folder.";
+const char* const workFolderText =
+    "Failed to create the temp folder.\n"
+    "Please set the environment variable TMP to a folder you have permission to write to.";
+const char* const javaMissingCaption = "Installation Failed: Couldn't find java";
+const char* const installerFailedCaption = "Installation Error";
+const char* const installerFailedText =
+    "The installation exited with an error. Java may not be installed properly, or the installation may have "
+    "been interrupted partway through. Please try again.";
+
+int nextRandom()
+{
+    return rand();
+}
+
+// The splash window while it exists; message boxes fall back to no owner
+// when the splash thread never made one or it is gone.
+HWND splashOwner()
+{
+    return splashWindow != NULL && IsWindow(splashWindow) ? splashWindow : NULL;
+}
+
+// The folder this executable lies in.
+std::string ownFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string folder(path, length < sizeof path ? length : 0);
+    std::string::size_type cut = folder.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : folder.substr(0, cut);
+}
+
+// The current directory less one trailing backslash; the launcher's own
+// folder when the current directory cannot be read.
+std::string readStartDirectory()
+{
+    char* current = _getcwd(NULL, 1024);
+    if (current == NULL)
+        return startDirectoryFrom(ownFolder());
+    std::string directory(current);
+    free(current);
+    return startDirectoryFrom(directory);
+}
+
+// "TMP", or the platform's temporary folder when it is unset or empty (an
+// empty one would put the work folder at the root of the current drive).
+std::string temporaryFolder()
+{
+    const char* tmp = getenv("TMP");
+    if (tmp != NULL && *tmp != '\0')
+        return tmp;
+    char path[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof path, path);
+    if (length == 0 || length >= sizeof path)
+        return std::string();
+    return withoutTrailingBackslash(std::string(path, length));
+}
+
+// The folder the process is in now, as a full path without a trailing
+// backslash.
+std::string currentFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof path, path);
+    if (length == 0 || length >= sizeof path)
+        return std::string();
+    return withoutTrailingBackslash(std::string(path, length));
+}
+
+std::string systemFolder()
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    return length > 0 && length < sizeof path ? std::string(path, length) : std::string("C:\\Windows\\System32");
+}
+
+// Removes what the sequence and the installer left in the work folder, by
+// full paths inside it, and then the folder itself if it is empty. Nothing
+// here reports or stops the next step.
+void cleanUp(const std::string& workFolder)
+{
+    remove((workFolder + "\\ant.install.log").c_str());
+    remove((workFolder + "\\" + installerArchiveName).c_str());
+    remove((workFolder + "\\jre.exe").c_str());
+    runProcess("\"" + systemFolder() + "\\cmd.exe\" /c rd /s /q \"" + workFolder + "\\jre\"", false);
+    // A folder that is the current directory cannot be removed.
+    SetCurrentDirectoryA((workFolder + "\\..").c_str());
+    _rmdir(workFolder.c_str());
+}
+
+void runInstaller(const JVM& runtime, const std::string& startDirectory)
+{
+    setStep("XJAR");
+    extractResourceChunks("JAR", "JAR", installerArchiveName);
+    setStep("LAUNCHING");
+    animateProgress(1000);
+    std::string commandLine = installerCommandLine(runtime.javawExe(), startDirectory);
+    HWND splash = splashOwner();
+    if (splash != NULL)
+        ShowWindow(splash, SW_HIDE);
+    if (runProcess(commandLine, true) != 0)
+        MessageBoxA(NULL, installerFailedText, installerFailedCaption, MB_OK);
+}
+
+void reportJavaMissing(JVM& runtime, const JVM& requirement)
+{
+    // A second search without version test only tells a runtime that is
+    // too old from none at all.
+    bool anyJava = findJVM(runtime, false, requirement, false, false, "", "", false);
+    MessageBoxA(splashOwner(), javaNotFoundText(anyJava).c_str(), javaMissingCaption, MB_OK);
+}
+
+} // namespace
+
+void restrictDllSearch()
+{
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    SetDefaultDllDirectoriesFunction setDefaultDllDirectories = kernel == NULL ? NULL
+        : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+              reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories != NULL)
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Older systems: at least keep the current directory out of the search.
+    SetDllDirectoryA("");
+}
+
+int runInstallationSequence(HINSTANCE instance, int showCommand)
+{
+    srand(static_cast<unsigned int>(time(NULL)));
+    appInstance = instance;
+    showMode = showCommand;
+
+    static int threadParameter = 1;
+    HANDLE thread = CreateThread(NULL, 0, splashThread, &threadParameter, 0, NULL);
+    if (thread == NULL)
+        return -1;
+    CloseHandle(thread);
+    // Goes on without a splash when the splash thread ends without a window.
+    waitForSplashWindow();
+
+    setStep("TMP");
+    animateProgress(1000);
+    const std::string startDirectory = readStartDirectory();
+    const std::string plannedFolder = workFolderPath(temporaryFolder(), nextRandom);
+    if (_mkdir(plannedFolder.c_str()) != 0) {
+        MessageBoxA(splashOwner(), workFolderText, workFolderCaption, MB_OK);
+        return -1;
+    }
+    // Every file the sequence writes goes into the work folder: when it
+    // cannot be entered, nothing is written at all.
+    if (!SetCurrentDirectoryA(plannedFolder.c_str())) {
+        _rmdir(plannedFolder.c_str());
+        MessageBoxA(splashOwner(), workFolderText, workFolderCaption, MB_OK);
+        return -1;
+    }
+    const std::string workFolder = currentFolder();
+
+    setStep("XJAVA");
+    // Run by its full path: a bare name would find a jre.exe lying beside
+    // the launcher before the one just written.
+    if (extractResourceChunks("JAVA", "EXE", "jre.exe") == 0)
+        runProcess("\"" + workFolder + "\\jre.exe\"", false);
+
+    setStep("SEARCHING");
+    animateProgress(1000);
+    JVM requirement;
+    requirement.parseVersion("1.6.0_00");
+    JVM runtime;
+    if (findJVM(runtime, true, requirement, false, false, "jre", "", true))
+        runInstaller(runtime, startDirectory);
+    else
+        reportJavaMissing(runtime, requirement);
+
+    cleanUp(workFolder.empty() ? plannedFolder : workFolder);
+    return 0;
+}

@@ -1,0 +1,477 @@
+// The whole launcher, end to end: the real Corvanell.exe (and variants)
+// started with an environment of the test's own, its trace read from pipes,
+// its message boxes read and dismissed, its files inspected. The stand-in
+// javaw.exe records how it was run and what the splash window showed.
+#include "support/java_home.h"
+#include "support/message_boxes.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <time.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const tempFolderCaption = "Failed to create the temp folder.";
+const char* const tempFolderText =
+    "Failed to create the temp folder.\n"
+    "Please set the environment variable TMP to a folder you have permission to write to.";
+const char* const javaMissingCaption = "Installation Failed: Couldn't find java";
+const char* const javaMissingStart = "This version of Corvanell requires java 1.6.0_00 or greater, but ";
+const char* const installerErrorCaption = "Installation Error";
+const char* const installerErrorText =
+    "The installation exited with an error. Java may not be installed properly, or the installation may have "
+    "been interrupted partway through. Please try again.";
+const char* const pathHeading =
+    " - Looking on PATH (possibly yielding a pseudo, but passable, JAVA_HOME such as /usr): ";
+const DWORD allBitsSet = 0xFFFFFFFFu;
+
+std::string inQuotes(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string noRuntimeTrace(const std::string& javaHomePart = "")
+{
+    return "Searching for a JVM\n - trying priority hint: (jre) no\n - trying JAVA_HOME: " + javaHomePart
+        + "no\n - trying JRE_HOME: no\n - trying the registry: no\n - trying hint: no\n" + pathHeading + "no\n";
+}
+
+bool isWorkFolderName(const std::string& name)
+{
+    if (name.size() != 15 || name.compare(0, 10, "Corvanell-") != 0)
+        return false;
+    for (size_t i = 10; i < 15; ++i) {
+        if (name[i] < 'a' || name[i] > 'z')
+            return false;
+    }
+    return true;
+}
+
+// The work folder name a run seeded at second t draws, with the same C
+// run-time generator the launcher uses.
+std::string workFolderNameFor(time_t t)
+{
+    srand(static_cast<unsigned int>(t));
+    std::string name = "Corvanell-";
+    for (int i = 0; i < 5; ++i)
+        name += static_cast<char>('a' + rand() % 26);
+    return name;
+}
+
+struct SplashState {
+    bool exists = false;
+    bool visible = false;
+    std::string className;
+};
+
+struct WindowSearch {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK findSplashWindow(HWND window, LPARAM parameter)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64];
+    if (owner == search->process && GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "splash") == 0) {
+        search->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+SplashState splashOf(DWORD processId)
+{
+    WindowSearch search = {processId, NULL};
+    EnumWindows(findSplashWindow, reinterpret_cast<LPARAM>(&search));
+    SplashState state;
+    state.exists = search.window != NULL;
+    state.visible = state.exists && IsWindowVisible(search.window);
+    return state;
+}
+
+class Installation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = scratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        tmp = folder + "\\tmp";
+        start = folder + "\\start";
+        records = folder + "\\records";
+        for (const std::string& made : {tmp, start, records})
+            ASSERT_TRUE(CreateDirectoryA(made.c_str(), NULL));
+        // Things of the user's that no run may touch: beside the work
+        // folder, and in the folder the launcher is started from.
+        for (const std::string& place : {tmp, start}) {
+            ASSERT_TRUE(writeFileBytes(place + "\\sentinel.txt", "keep me"));
+            ASSERT_TRUE(CreateDirectoryA((place + "\\jre").c_str(), NULL));
+            ASSERT_TRUE(writeFileBytes(place + "\\jre\\keep.txt", "keep me too"));
+        }
+        ASSERT_TRUE(writeFileBytes(start + "\\Corvanell.jar", "the user's own archive"));
+        ASSERT_TRUE(writeFileBytes(start + "\\ant.install.log", "the user's own log"));
+        launcher = requiredEnv("CORVANELL_LAUNCHER");
+    }
+
+    void TearDown() override
+    {
+        for (const std::string& place : {tmp, start}) {
+            EXPECT_EQ(readFileOrEmpty(place + "\\sentinel.txt"), "keep me") << place;
+            EXPECT_EQ(readFileOrEmpty(place + "\\jre\\keep.txt"), "keep me too") << place;
+        }
+        EXPECT_EQ(readFileOrEmpty(start + "\\Corvanell.jar"), "the user's own archive");
+        EXPECT_EQ(readFileOrEmpty(start + "\\ant.install.log"), "the user's own log");
+    }
+
+    // The environment of one run: "TMP" and the search's variables as the
+    // test says, PATH with the system folders only (where finds no java).
+    std::string environment(const std::vector<std::string>& extra = {}, bool withTmp = true) const
+    {
+        std::vector<std::string> added = {
+            "PATH=C:\\windows\\system32;C:\\windows",
+            "CORVANELL_STANDIN_RECORD=" + records + "\\runs.txt",
+            "CORVANELL_STANDIN_SPLASH_RECORD=" + records + "\\splash.txt",
+        };
+        if (withTmp)
+            added.push_back("TMP=" + tmp);
+        added.insert(added.end(), extra.begin(), extra.end());
+        return environmentWith({"TMP", "JAVA_HOME", "JRE_HOME", "PATH", "CORVANELL_STANDIN_RECORD",
+                                "CORVANELL_STANDIN_SPLASH_RECORD", "CORVANELL_STANDIN_JAVAW_EXITCODE",
+                                "CORVANELL_STANDIN_JAVAW_LEAVE"},
+                               added);
+    }
+
+    bool launch(RunningChild& child, const std::string& program, const std::string& env,
+                const std::string& from = std::string())
+    {
+        return child.start(program, inQuotes(program), from.empty() ? start : from, env);
+    }
+
+    // Runs to the end; any message box that shows up fails the test.
+    ChildRun runWithoutMessages(const std::string& program, const std::string& env,
+                                const std::string& from = std::string())
+    {
+        RunningChild child;
+        EXPECT_TRUE(launch(child, program, env, from));
+        ChildRun run = child.finish(60000);
+        EXPECT_TRUE(run.finished) << "the launcher did not end (a message box left open?)";
+        return run;
+    }
+
+    // Waits for the one message box of the run, checks it and presses OK.
+    MessageBoxInfo dismissBox(RunningChild& child)
+    {
+        HWND box = waitForMessageBox(child.processId(), 0, 60000);
+        EXPECT_NE(box, (HWND)NULL) << "no message box appeared";
+        if (box == NULL)
+            return MessageBoxInfo();
+        MessageBoxInfo info = readMessageBox(box);
+        EXPECT_TRUE(pressOk(box));
+        return info;
+    }
+
+    std::vector<StandinRun> runsOf(const std::string& program) const
+    {
+        std::vector<StandinRun> runs;
+        for (const StandinRun& run : standinRuns(records + "\\runs.txt")) {
+            if (run.program == program)
+                runs.push_back(run);
+        }
+        return runs;
+    }
+
+    std::string splashRecord() const { return readFileOrEmpty(records + "\\splash.txt"); }
+
+    // What the temporary folder holds besides the user's things.
+    std::vector<std::string> leftInTmp() const
+    {
+        std::vector<std::string> left;
+        for (const std::string& name : folderEntries(tmp)) {
+            if (name != "sentinel.txt" && name != "jre")
+                left.push_back(name);
+        }
+        return left;
+    }
+
+    // A home of the stand-in runtime made by the test, javaw.exe included.
+    std::string runtimeHome(const std::string& name, const std::string& version, bool withJavaw = true)
+    {
+        std::string home = folder + "\\" + name;
+        EXPECT_TRUE(makeJavaHome(home, withCrLf("java version \"" + version + "\"\nJava(TM) SE Runtime Environment "
+                                                "(build " + version + "-b01)\nJava HotSpot(TM) Client VM (build "
+                                                "1.0-b01, mixed mode)\n")));
+        if (withJavaw)
+            EXPECT_TRUE(CopyFileA(standinJavaw().c_str(), (home + "\\bin\\javaw.exe").c_str(), FALSE));
+        return home;
+    }
+
+    std::string folder, tmp, start, records, launcher;
+};
+
+} // namespace
+
+TEST_F(Installation, DemoPayloadsRunTheInstallerAndLeaveNothingBehind)
+{
+    ChildRun run = runWithoutMessages(launcher, environment());
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) yes\n");
+    EXPECT_EQ(run.err, "");
+
+    std::vector<StandinRun> installer = runsOf("javaw.exe");
+    ASSERT_EQ(installer.size(), 1u);
+    EXPECT_EQ(installer[0].commandLine, "\"jre\\bin\\javaw.exe\" \"-Dorig.dir=" + start + "\" -jar Corvanell.jar");
+    std::string workFolder = installer[0].currentFolder;
+    ASSERT_EQ(workFolder.substr(0, tmp.size() + 1), tmp + "\\");
+    EXPECT_TRUE(isWorkFolderName(workFolder.substr(tmp.size() + 1))) << workFolder;
+    EXPECT_EQ(splashRecord(), "hidden\n");
+    // The runtime unpacked from the package was probed, once.
+    std::vector<StandinRun> probes = runsOf("java.exe");
+    ASSERT_EQ(probes.size(), 1u);
+    EXPECT_EQ(probes[0].currentFolder, workFolder);
+    EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+}
+
+TEST_F(Installation, StartDirectoryAndTemporaryFolderSpellings)
+{
+    struct Case {
+        const char* what;
+        std::string from;
+        std::string origDir;
+        std::string tmpValue;
+    };
+    const std::vector<Case> cases = {
+        {"a drive root loses its backslash", "C:\\", "C:", tmp},
+        {"an ordinary folder stays as it is", start, start, tmp},
+        {"TMP with a trailing backslash", start, start, tmp + "\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA((records + "\\runs.txt").c_str());
+        ChildRun run = runWithoutMessages(launcher, environment({"TMP=" + c.tmpValue}), c.from);
+        EXPECT_EQ(run.exitCode, 0u);
+        std::vector<StandinRun> installer = runsOf("javaw.exe");
+        ASSERT_EQ(installer.size(), 1u);
+        EXPECT_EQ(installer[0].commandLine,
+                  "\"jre\\bin\\javaw.exe\" \"-Dorig.dir=" + c.origDir + "\" -jar Corvanell.jar");
+        EXPECT_EQ(installer[0].currentFolder.substr(0, tmp.size() + 1), tmp + "\\");
+        EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+    }
+}
+
+TEST_F(Installation, FailingInstallerIsReportedWithoutOwnerWhileTheSplashIsHidden)
+{
+    struct Case {
+        const char* what;
+        std::string program;
+        std::vector<std::string> variables;
+    };
+    std::string noJavaw = runtimeHome("nojavaw", "1.8.0_202", false);
+    const std::vector<Case> cases = {
+        {"installer exit code 1", launcher, {"CORVANELL_STANDIN_JAVAW_EXITCODE=1"}},
+        {"a runtime without javaw.exe", requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), {"JAVA_HOME=" + noJavaw}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunningChild child;
+        ASSERT_TRUE(launch(child, c.program, environment(c.variables)));
+        HWND box = waitForMessageBox(child.processId(), 0, 60000);
+        ASSERT_NE(box, (HWND)NULL);
+        MessageBoxInfo info = readMessageBox(box);
+        SplashState splash = splashOf(child.processId());
+        EXPECT_TRUE(pressOk(box));
+        ChildRun run = child.finish(60000);
+
+        EXPECT_EQ(info.caption, installerErrorCaption);
+        EXPECT_EQ(info.text, installerErrorText);
+        EXPECT_EQ(info.owner, (HWND)NULL);
+        EXPECT_EQ(info.icon, "none");
+        EXPECT_TRUE(splash.exists);
+        EXPECT_FALSE(splash.visible);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+    }
+}
+
+TEST_F(Installation, NoSuitableRuntimeIsReportedOverTheSplash)
+{
+    std::string old = runtimeHome("old", "1.5.0_22");
+    struct Case {
+        const char* what;
+        std::vector<std::string> variables;
+        std::string trace;
+        std::string ending;
+    };
+    const std::vector<Case> cases = {
+        {"no runtime at all", {}, noRuntimeTrace(), "java could not be found on your computer.\n"},
+        {"only an older runtime", {"JAVA_HOME=" + old}, noRuntimeTrace("(" + old + ") "), "your java is too old.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunningChild child;
+        ASSERT_TRUE(launch(child, requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), environment(c.variables)));
+        HWND box = waitForMessageBox(child.processId(), 0, 60000);
+        ASSERT_NE(box, (HWND)NULL);
+        MessageBoxInfo info = readMessageBox(box);
+        SplashState splash = splashOf(child.processId());
+        EXPECT_TRUE(pressOk(box));
+        ChildRun run = child.finish(60000);
+
+        EXPECT_EQ(info.caption, javaMissingCaption);
+        EXPECT_EQ(info.text, javaMissingStart + c.ending);
+        EXPECT_EQ(info.ownerClass, "splash");
+        EXPECT_EQ(info.icon, "none");
+        EXPECT_TRUE(splash.visible);
+        // The second search, which picks the ending, writes no trace.
+        EXPECT_EQ(run.out, c.trace);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_TRUE(runsOf("javaw.exe").empty());
+        EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+    }
+}
+
+TEST_F(Installation, WithoutARuntimePackageAnInstalledRuntimeIsUsed)
+{
+    std::string installed = runtimeHome("installed", "1.7.0_80");
+    ChildRun run = runWithoutMessages(requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), environment({"JAVA_HOME=" + installed}));
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) no\n - trying JAVA_HOME: (" + installed
+                           + ") yes\n");
+    std::vector<StandinRun> installer = runsOf("javaw.exe");
+    ASSERT_EQ(installer.size(), 1u);
+    EXPECT_EQ(installer[0].commandLine,
+              "\"" + installed + "\\bin\\javaw.exe\" \"-Dorig.dir=" + start + "\" -jar Corvanell.jar");
+    EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+}
+
+TEST_F(Installation, WorkFolderThatCannotBeMadeEndsTheRun)
+{
+    struct Case {
+        const char* what;
+        std::string tmpValue;
+        bool collide;
+    };
+    const std::vector<Case> cases = {
+        {"TMP names a missing folder", folder + "\\missing", false},
+        {"the work folder exists already", tmp, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A run seeds its generator with the second it starts in: make the
+        // folders of the next few seconds beforehand.
+        std::vector<std::string> taken;
+        if (c.collide) {
+            time_t now = time(NULL);
+            for (time_t t = now; t < now + 5; ++t) {
+                taken.push_back(workFolderNameFor(t));
+                CreateDirectoryA((tmp + "\\" + taken.back()).c_str(), NULL);
+            }
+        }
+        std::vector<std::string> before = folderEntries(tmp);
+        RunningChild child;
+        ASSERT_TRUE(launch(child, launcher, environment({"TMP=" + c.tmpValue})));
+        HWND box = waitForMessageBox(child.processId(), 0, 60000);
+        ASSERT_NE(box, (HWND)NULL);
+        MessageBoxInfo info = readMessageBox(box);
+        SplashState splash = splashOf(child.processId());
+        EXPECT_TRUE(pressOk(box));
+        ChildRun run = child.finish(60000);
+
+        EXPECT_EQ(info.caption, tempFolderCaption);
+        EXPECT_EQ(info.text, tempFolderText);
+        EXPECT_EQ(info.ownerClass, "splash");
+        EXPECT_TRUE(splash.visible);
+        EXPECT_EQ(run.exitCode, allBitsSet);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(folderEntries(tmp), before);
+        for (const std::string& name : taken)
+            EXPECT_EQ(folderEntries(tmp + "\\" + name), std::vector<std::string>());
+        EXPECT_FALSE(pathExists(folder + "\\missing"));
+        EXPECT_TRUE(runsOf("java.exe").empty());
+        for (const std::string& name : taken)
+            RemoveDirectoryA((tmp + "\\" + name).c_str());
+    }
+}
+
+TEST_F(Installation, WhatTheInstallerLeavesStaysWithTheWorkFolder)
+{
+    ChildRun run = runWithoutMessages(launcher, environment({"CORVANELL_STANDIN_JAVAW_LEAVE=installer-notes.txt"}));
+    EXPECT_EQ(run.exitCode, 0u);
+    std::vector<std::string> left = leftInTmp();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(isWorkFolderName(left[0]));
+    EXPECT_EQ(folderEntries(tmp + "\\" + left[0]), std::vector<std::string>({"installer-notes.txt"}));
+}
+
+TEST_F(Installation, ProgramsPlantedBesideTheLauncherNeverRun)
+{
+    // A downloads folder: the launcher, and a jre.exe and a cmd.exe that
+    // would leave a sentinel file if they ever ran.
+    std::string downloads = folder + "\\downloads";
+    ASSERT_TRUE(CreateDirectoryA(downloads.c_str(), NULL));
+    std::string copy = downloads + "\\Corvanell.exe";
+    ASSERT_TRUE(CopyFileA(launcher.c_str(), copy.c_str(), FALSE));
+    for (const char* planted : {"jre.exe", "cmd.exe"})
+        ASSERT_TRUE(CopyFileA(requiredEnv("CORVANELL_SENTINEL").c_str(), (downloads + "\\" + planted).c_str(), FALSE));
+
+    for (const std::string& from : {downloads, start}) {
+        SCOPED_TRACE(from);
+        DeleteFileA((records + "\\runs.txt").c_str());
+        ChildRun run = runWithoutMessages(copy, environment(), from);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) yes\n");
+        EXPECT_EQ(runsOf("javaw.exe").size(), 1u);
+        EXPECT_FALSE(pathExists(downloads + "\\jre.exe.ran"));
+        EXPECT_FALSE(pathExists(downloads + "\\cmd.exe.ran"));
+        EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+    }
+}
+
+TEST_F(Installation, EmptyOrMissingTmpUsesThePlatformTemporaryFolder)
+{
+    std::string temp = folder + "\\temp";
+    ASSERT_TRUE(CreateDirectoryA(temp.c_str(), NULL));
+    struct Case {
+        const char* what;
+        bool defined;
+    };
+    for (Case c : {Case{"TMP empty", true}, Case{"TMP missing", false}}) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA((records + "\\runs.txt").c_str());
+        std::vector<std::string> variables = {"TEMP=" + temp};
+        if (c.defined)
+            variables.push_back("TMP=");
+        ChildRun run = runWithoutMessages(launcher, environment(variables, false));
+        EXPECT_EQ(run.exitCode, 0u);
+        std::vector<StandinRun> installer = runsOf("javaw.exe");
+        ASSERT_EQ(installer.size(), 1u);
+        EXPECT_EQ(installer[0].currentFolder.substr(0, temp.size() + 1), temp + "\\");
+        EXPECT_EQ(folderEntries(temp), std::vector<std::string>());
+    }
+}
+
+// A splash thread that ends without a window (here: its window class is
+// taken) does not hold up the run: it goes on without a splash.
+TEST_F(Installation, SplashThreadWithoutAWindowDoesNotHangTheRun)
+{
+    RunningChild child;
+    ASSERT_TRUE(launch(child, requiredEnv("CORVANELL_TAKEN_CLASS_LAUNCHER"), environment()));
+    HWND box = waitForMessageBox(child.processId(), 0, 60000);
+    ASSERT_NE(box, (HWND)NULL);
+    MessageBoxInfo info = readMessageBox(box);
+    EXPECT_EQ(info.text, "Window Registration Failed!");
+    EXPECT_TRUE(pressOk(box));
+    ChildRun run = child.finish(60000);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) yes\n");
+    EXPECT_EQ(runsOf("javaw.exe").size(), 1u);
+    EXPECT_EQ(splashRecord(), "none\n");
+    EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+}
