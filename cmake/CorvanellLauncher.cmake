@@ -3,6 +3,7 @@
 #     [RUNTIME_PACKAGE <file>]     runtime package, embedded as JAVA_1 ... (type EXE)
 #     [OUTPUT_NAME <name>]         file name of the executable, without .exe
 #     [RESOURCES <rc> ...]         further resource scripts to embed
+#                                  (the artwork of resources/ always is)
 #     [DEPENDS <target> ...])      targets that produce the payload files
 #
 # Makes one launcher executable from the launcher code and a pair of
@@ -31,6 +32,11 @@ function(corvanell_add_launcher target)
         list(APPEND payload_args --payload JAR JAR ${arg_INSTALLER_JAR})
         list(APPEND payload_files ${arg_INSTALLER_JAR})
     endif()
+    # Every launcher carries the artwork: title picture, progress strips,
+    # step captions and icon. Its script names its files relative to the
+    # resources folder, which is on the resource compiler's include path.
+    set(artwork_dir ${CORVANELL_SOURCE_DIR}/resources)
+    list(PREPEND arg_RESOURCES ${artwork_dir}/resources.rc)
     set(include_args)
     foreach(script IN LISTS arg_RESOURCES)
         list(APPEND include_args --include ${script})
@@ -45,12 +51,39 @@ function(corvanell_add_launcher target)
         VERBATIM)
 
     add_executable(${target} WIN32 ${CORVANELL_SOURCE_DIR}/launcher/main.cpp ${rc})
+    # The pictures are read by the resource compiler, not by the packer: a
+    # changed picture recompiles the script without cutting the payloads again.
+    file(GLOB artwork CONFIGURE_DEPENDS ${artwork_dir}/*.bmp ${artwork_dir}/*.ico)
+    set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${artwork}")
+    target_include_directories(${target} PRIVATE ${artwork_dir})
     target_link_libraries(${target} PRIVATE corvanell_core)
     target_compile_options(${target} PRIVATE ${CORVANELL_PRODUCT_WARNINGS})
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${arg_OUTPUT_NAME})
     if(arg_DEPENDS)
         add_dependencies(${target} ${arg_DEPENDS})
+    endif()
+endfunction()
+
+# corvanell_check_payload(<variable> <demo file>)
+#
+# Stops the configuration when the payload named by the cache variable is
+# missing or empty. The demo file is made by the build and is checked by the
+# packaging step when it runs.
+function(corvanell_check_payload variable demo)
+    set(file "${${variable}}")
+    if(file STREQUAL "")
+        message(FATAL_ERROR "${variable} is empty: it must name a payload file")
+    endif()
+    if(file STREQUAL demo)
+        return()
+    endif()
+    if(NOT EXISTS "${file}" OR IS_DIRECTORY "${file}")
+        message(FATAL_ERROR "${variable}: payload file not found: ${file}")
+    endif()
+    file(SIZE "${file}" size)
+    if(size EQUAL 0)
+        message(FATAL_ERROR "${variable}: payload file is empty: ${file}")
     endif()
 endfunction()
 

@@ -1,0 +1,26 @@
+; The demo runtime package: a self-extracting Windows program that, started
+; as jre.exe with no arguments, silently unpacks a small stand-in Java runtime
+; into the folder jre beside itself and ends with exit code 0.
+;
+; makensis -DJAVA_EXE=<java.exe> -DJAVAW_EXE=<javaw.exe> -DOUT_FILE=<jre.exe> jre.nsi
+
+!ifndef JAVA_EXE | JAVAW_EXE | OUT_FILE
+  !error "define JAVA_EXE, JAVAW_EXE and OUT_FILE"
+!endif
+
+Unicode true
+Name "Corvanell demo runtime"
+OutFile "${OUT_FILE}"
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+SilentInstall silent
+AutoCloseWindow true
+ShowInstDetails nevershow
+CRCCheck on
+
+Section
+  SetOutPath "$EXEDIR\jre\bin"
+  File "/oname=java.exe" "${JAVA_EXE}"
+  File "/oname=javaw.exe" "${JAVAW_EXE}"
+  SetErrorLevel 0
+SectionEnd
