@@ -90,6 +90,25 @@ bool updatePending()
 
 } // namespace
 
+// The pixel tests below can tell a wrong bitmap only if no two are alike.
+TEST(SplashWindow, EveryStripAndCaptionDiffersFromTheOthers)
+{
+    const HMODULE self = GetModuleHandleA(NULL);
+    std::vector<std::string> names;
+    for (int percent = 0; percent <= 100; percent += 10)
+        names.push_back("PROGRESS_" + std::to_string(percent));
+    for (const char* step : steps)
+        names.push_back(std::string("STEP_") + step);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const Image one = bitmapResource(self, names[i]);
+        ASSERT_EQ(one.width, 420) << names[i];
+        ASSERT_EQ(one.height, names[i][0] == 'P' ? 30 : 24) << names[i];
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_NE(one.pixels, bitmapResource(self, names[j]).pixels) << names[i] << " and " << names[j];
+    }
+    EXPECT_FALSE(bitmapResource(self, "SPLASH").empty());
+}
+
 TEST(SplashWindow, IsReadyOnlyAfterItWasShownAndPainted)
 {
     ASSERT_FALSE(splashReady.load());
