@@ -41,7 +41,11 @@ std::string loadText(const char* buffer)
 }
 
 // Asks the splash window to repaint now and waits until it has: the paint
-// runs on the splash thread, and UpdateWindow returns after it.
+// runs on the splash thread, and UpdateWindow returns after it. The splash
+// thread may have begun that paint by itself, as its message loop hands out
+// WM_PAINT as soon as the window is invalid; UpdateWindow then finds nothing
+// left to paint and returns at once. The sent no-op message is answered only
+// between two messages, so it returns when that paint is over too.
 void repaint()
 {
     HWND window = splashWindow;
@@ -49,6 +53,7 @@ void repaint()
         return;
     InvalidateRect(window, NULL, FALSE);
     UpdateWindow(window);
+    SendMessageA(window, WM_NULL, 0, 0);
 }
 
 } // namespace

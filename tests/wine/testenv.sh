@@ -18,18 +18,7 @@ teardown() {
     if [ -f "$root/xvfb.pid" ]; then
         kill "$(cat "$root/xvfb.pid")" >/dev/null 2>&1 || true
     fi
-    rm -rf "$root/prefix" "$root/display" "$root/xvfb.pid" "$root/scratch"
-}
-
-free_display() {
-    for n in $(seq 91 250); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            echo "$n"
-            return 0
-        fi
-    done
-    echo "testenv: no free X display between :91 and :250" >&2
-    return 1
+    rm -rf "$root/prefix" "$root/display" "$root/display.n" "$root/xvfb.pid" "$root/scratch"
 }
 
 # Programs of ours that replace Wine's own in the prefix's system folder
@@ -47,15 +36,19 @@ install_programs() {
 setup() {
     teardown
     mkdir -p "$root"
-    n=$(free_display)
-    Xvfb ":$n" -screen 0 "${geometry}x24" -nolisten tcp -noreset </dev/null >"$root/xvfb.log" 2>&1 &
+    # Xvfb picks a free display number itself and writes it once it listens:
+    # test runs that start at the same time never get the same display.
+    : >"$root/display.n"
+    Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp -noreset </dev/null >"$root/xvfb.log" 2>&1 3>"$root/display.n" &
     echo $! >"$root/xvfb.pid"
+    n=
     for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        n=$(tr -dc 0-9 <"$root/display.n")
+        [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ] && break
         sleep 0.1
     done
-    if [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        echo "testenv: Xvfb did not start on :$n" >&2
+    if [ -z "$n" ] || [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        echo "testenv: Xvfb did not start" >&2
         cat "$root/xvfb.log" >&2
         return 1
     fi
@@ -77,5 +70,5 @@ setup() {
 case "$action" in
     setup) setup ;;
     teardown) teardown ;;
-    *) echo "usage: testenv.sh setup|teardown TEST_ROOT" >&2; exit 2 ;;
+    *) echo "usage: testenv.sh setup|teardown TEST_ROOT [WIDTHxHEIGHT]" >&2; exit 2 ;;
 esac
