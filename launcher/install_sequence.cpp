@@ -10,6 +10,7 @@
 #include "splash/splash_window.h"
 
 #include <direct.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
 #include <string>
@@ -92,18 +93,36 @@ std::string systemFolder()
     return length > 0 && length < sizeof path ? std::string(path, length) : std::string("C:\\Windows\\System32");
 }
 
+// Removes a folder that is empty. A program that has just ended may still
+// hold the folder for a moment (its console host, say, with the folder as
+// its current directory), so a folder in use is tried again for a while; a
+// folder that is not empty stays at once.
+void removeEmptyFolder(const std::string& folder)
+{
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        if (RemoveDirectoryA(folder.c_str()))
+            return;
+        DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)
+            return;
+        Sleep(100);
+    }
+}
+
 // Removes what the sequence and the installer left in the work folder, by
 // full paths inside it, and then the folder itself if it is empty. Nothing
 // here reports or stops the next step.
 void cleanUp(const std::string& workFolder)
 {
+    // Leave the work folder first: a folder that is the current directory,
+    // of this process or of the command interpreter started below, cannot
+    // be removed.
+    SetCurrentDirectoryA((workFolder + "\\..").c_str());
     remove((workFolder + "\\ant.install.log").c_str());
     remove((workFolder + "\\" + installerArchiveName).c_str());
     remove((workFolder + "\\jre.exe").c_str());
     runProcess("\"" + systemFolder() + "\\cmd.exe\" /c rd /s /q \"" + workFolder + "\\jre\"", false);
-    // A folder that is the current directory cannot be removed.
-    SetCurrentDirectoryA((workFolder + "\\..").c_str());
-    _rmdir(workFolder.c_str());
+    removeEmptyFolder(workFolder);
 }
 
 void runInstaller(const JVM& runtime, const std::string& startDirectory)
