@@ -14,6 +14,9 @@ HBITMAP splashBitmap = NULL;
 
 namespace {
 
+// Set, after either flag, to wake the waiting sequence at once.
+const HANDLE splashSignal = CreateEventA(NULL, TRUE, FALSE, NULL);
+
 const char* const className = "splash";
 const int windowWidth = 420;
 const int windowHeight = 300;
@@ -93,6 +96,7 @@ DWORD endWithoutWindow(const char* text)
 {
     warn(NULL, text, "Error!");
     splashThreadEnded.store(true, std::memory_order_release);
+    SetEvent(splashSignal);
     return 0;
 }
 
@@ -152,6 +156,7 @@ DWORD WINAPI splashThread(LPVOID unused)
     ShowWindow(splashWindow, showMode);
     UpdateWindow(splashWindow);
     splashReady.store(true, std::memory_order_release);
+    SetEvent(splashSignal);
 
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0) > 0) {
@@ -159,6 +164,7 @@ DWORD WINAPI splashThread(LPVOID unused)
         DispatchMessageA(&message);
     }
     splashThreadEnded.store(true, std::memory_order_release);
+    SetEvent(splashSignal);
     return 0;
 }
 
@@ -169,6 +175,7 @@ bool waitForSplashWindow()
             return true;
         if (splashThreadEnded.load(std::memory_order_acquire))
             return splashReady.load(std::memory_order_acquire);
-        Sleep(100);
+        // Looks again every 100 ms at the latest, at once when signalled.
+        WaitForSingleObject(splashSignal, 100);
     }
 }

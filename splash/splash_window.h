@@ -28,8 +28,9 @@ DWORD WINAPI splashThread(LPVOID unused);
 
 LRESULT CALLBACK splashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Polls every 100 ms until the splash window is ready (true) or the splash
-// thread has ended without one (false). It waits as long as a message box of
+// Waits until the splash window is ready (true) or the splash thread has
+// ended without one (false): it looks at the two flags every 100 ms, and at
+// once when the splash thread sets one. It waits as long as a message box of
 // the splash thread is open, because the window follows only once the user
 // has closed it.
 bool waitForSplashWindow();
