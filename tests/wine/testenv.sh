@@ -36,6 +36,14 @@ install_programs() {
 setup() {
     teardown
     mkdir -p "$root"
+    # A display of the caller's (CORVANELL_TESTENV_DISPLAY) is used as it is;
+    # otherwise a private Xvfb is started.
+    if [ -n "${CORVANELL_TESTENV_DISPLAY:-}" ]; then
+        echo "$CORVANELL_TESTENV_DISPLAY" >"$root/display"
+        start_prefix
+        echo "testenv: Wine prefix $WINEPREFIX on display $CORVANELL_TESTENV_DISPLAY"
+        return 0
+    fi
     # Xvfb picks a free display number itself and writes it once it listens:
     # test runs that start at the same time never get the same display.
     : >"$root/display.n"
@@ -53,6 +61,11 @@ setup() {
         return 1
     fi
     echo ":$n" >"$root/display"
+    start_prefix
+    echo "testenv: Wine prefix $WINEPREFIX on display :$n"
+}
+
+start_prefix() {
     corvanell_wine_env "$root"
     wineboot --init </dev/null >"$root/wineboot.log" 2>&1
     wineserver -w
@@ -64,7 +77,6 @@ setup() {
     # does not wait two seconds for one whenever a window is destroyed.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$root/wineboot.log" 2>&1
     install_programs
-    echo "testenv: Wine prefix $WINEPREFIX on display :$n"
 }
 
 case "$action" in
