@@ -3,6 +3,10 @@
 ; into the folder jre beside itself and ends with exit code 0.
 ;
 ; makensis -DJAVA_EXE=<java.exe> -DJAVAW_EXE=<javaw.exe> -DOUT_FILE=<jre.exe> jre.nsi
+;
+; With -DFILLER=<file> the package also carries that file, stored without
+; compression as jre\lib\filler.bin: the benchmarks use it to make a package
+; of a real runtime's size.
 
 !ifndef JAVA_EXE | JAVAW_EXE | OUT_FILE
   !error "define JAVA_EXE, JAVAW_EXE and OUT_FILE"
@@ -22,5 +26,10 @@ Section
   SetOutPath "$EXEDIR\jre\bin"
   File "/oname=java.exe" "${JAVA_EXE}"
   File "/oname=javaw.exe" "${JAVAW_EXE}"
+!ifdef FILLER
+  SetCompress off
+  SetOutPath "$EXEDIR\jre\lib"
+  File "/oname=filler.bin" "${FILLER}"
+!endif
   SetErrorLevel 0
 SectionEnd
