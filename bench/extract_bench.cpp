@@ -2,6 +2,8 @@
 // same archive, several runs each, and watches the launcher's private memory.
 //
 // usage: extract_bench.exe LAUNCHER ARCHIVE WORK_FOLDER [RUNS]
+#include "bench_clock.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -12,21 +14,6 @@
 #include <vector>
 
 namespace {
-
-double nowMs()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 struct ExtractRun {
     double ms = 0;

@@ -6,6 +6,8 @@
 #include "javafind/find_jvm.h"
 #include "javafind/jvm.h"
 
+#include "bench_clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -13,25 +15,6 @@
 #include <stdlib.h>
 #include <string>
 #include <vector>
-
-namespace {
-
-double nowMs()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {

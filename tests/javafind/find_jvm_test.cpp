@@ -74,25 +74,6 @@ struct Outcome {
     bool found() const { return result.count("found") && result.at("found") == "1"; }
 };
 
-// Every variable of this process but those the search reads, which each
-// test sets for its own search only.
-std::vector<std::string> baseEnvironment()
-{
-    std::vector<std::string> variables;
-    char* block = GetEnvironmentStringsA();
-    for (const char* entry = block; *entry != '\0'; entry += strlen(entry) + 1) {
-        std::string variable = entry;
-        std::string name = variable.substr(0, variable.find('='));
-        for (char& c : name)
-            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-        if (name != "JAVA_HOME" && name != "JRE_HOME" && name != "PATH" && name != "COMSPEC"
-            && name != "CORVANELL_STANDIN_RECORD")
-            variables.push_back(variable);
-    }
-    FreeEnvironmentStringsA(block);
-    return variables;
-}
-
 class Registry {
 public:
     Registry() { clear(); }
@@ -144,7 +125,7 @@ protected:
     // set as the case says.
     std::string searchEnvironment(const SearchEnvironment& environment) const
     {
-        std::vector<std::string> variables = baseEnvironment();
+        std::vector<std::string> variables;
         if (environment.javaHome)
             variables.push_back("JAVA_HOME=" + *environment.javaHome);
         if (environment.jreHome)
@@ -156,7 +137,7 @@ protected:
         variables.push_back("COMSPEC=" + environment.comspec.value_or("C:\\windows\\system32\\cmd.exe"));
         variables.push_back("CORVANELL_STANDIN_RECORD=" + record);
 
-        return environmentBlock(variables);
+        return environmentWith({"JAVA_HOME", "JRE_HOME", "PATH", "COMSPEC", "CORVANELL_STANDIN_RECORD"}, variables);
     }
 
     Outcome search(const SearchArguments& arguments, const SearchEnvironment& environment = SearchEnvironment(),

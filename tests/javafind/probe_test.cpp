@@ -43,21 +43,6 @@ void expectProbedOnce(const std::string& home)
         << runs[0].commandLine;
 }
 
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const std::string& folder)
-    {
-        char saved[MAX_PATH];
-        GetCurrentDirectoryA(sizeof saved, saved);
-        saved_ = saved;
-        EXPECT_TRUE(SetCurrentDirectoryA(folder.c_str()));
-    }
-    ~CurrentFolder() { SetCurrentDirectoryA(saved_.c_str()); }
-
-private:
-    std::string saved_;
-};
-
 } // namespace
 
 TEST(Probe, WorkedExamples)

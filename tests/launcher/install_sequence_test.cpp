@@ -4,6 +4,7 @@
 // javaw.exe records how it was run and what the splash window showed.
 #include "support/java_home.h"
 #include "support/message_boxes.h"
+#include "support/splash_lookup.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -66,34 +67,14 @@ std::string workFolderNameFor(time_t t)
 struct SplashState {
     bool exists = false;
     bool visible = false;
-    std::string className;
 };
-
-struct WindowSearch {
-    DWORD process;
-    HWND window;
-};
-
-BOOL CALLBACK findSplashWindow(HWND window, LPARAM parameter)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64];
-    if (owner == search->process && GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "splash") == 0) {
-        search->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 SplashState splashOf(DWORD processId)
 {
-    WindowSearch search = {processId, NULL};
-    EnumWindows(findSplashWindow, reinterpret_cast<LPARAM>(&search));
+    HWND window = findSplashWindowOf(processId);
     SplashState state;
-    state.exists = search.window != NULL;
-    state.visible = state.exists && IsWindowVisible(search.window);
+    state.exists = window != NULL;
+    state.visible = state.exists && IsWindowVisible(window);
     return state;
 }
 
@@ -167,16 +148,29 @@ protected:
         return run;
     }
 
-    // Waits for the one message box of the run, checks it and presses OK.
-    MessageBoxInfo dismissBox(RunningChild& child)
+    // A run that shows one message box: what the box and the splash showed
+    // while it was open, and the run after OK was pressed.
+    struct RunWithMessage {
+        MessageBoxInfo box;
+        SplashState splash;
+        ChildRun run;
+    };
+
+    RunWithMessage runToMessage(const std::string& program, const std::string& env)
     {
+        RunWithMessage result;
+        RunningChild child;
+        EXPECT_TRUE(launch(child, program, env));
         HWND box = waitForMessageBox(child.processId(), 0, 60000);
         EXPECT_NE(box, (HWND)NULL) << "no message box appeared";
-        if (box == NULL)
-            return MessageBoxInfo();
-        MessageBoxInfo info = readMessageBox(box);
-        EXPECT_TRUE(pressOk(box));
-        return info;
+        if (box != NULL) {
+            result.box = readMessageBox(box);
+            result.splash = splashOf(child.processId());
+            EXPECT_TRUE(pressOk(box));
+        }
+        result.run = child.finish(60000);
+        EXPECT_TRUE(result.run.finished);
+        return result;
     }
 
     std::vector<StandinRun> runsOf(const std::string& program) const
@@ -209,8 +203,9 @@ protected:
         EXPECT_TRUE(makeJavaHome(home, withCrLf("java version \"" + version + "\"\nJava(TM) SE Runtime Environment "
                                                 "(build " + version + "-b01)\nJava HotSpot(TM) Client VM (build "
                                                 "1.0-b01, mixed mode)\n")));
-        if (withJavaw)
+        if (withJavaw) {
             EXPECT_TRUE(CopyFileA(standinJavaw().c_str(), (home + "\\bin\\javaw.exe").c_str(), FALSE));
+        }
         return home;
     }
 
@@ -281,14 +276,10 @@ TEST_F(Installation, FailingInstallerIsReportedWithoutOwnerWhileTheSplashIsHidde
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        RunningChild child;
-        ASSERT_TRUE(launch(child, c.program, environment(c.variables)));
-        HWND box = waitForMessageBox(child.processId(), 0, 60000);
-        ASSERT_NE(box, (HWND)NULL);
-        MessageBoxInfo info = readMessageBox(box);
-        SplashState splash = splashOf(child.processId());
-        EXPECT_TRUE(pressOk(box));
-        ChildRun run = child.finish(60000);
+        RunWithMessage outcome = runToMessage(c.program, environment(c.variables));
+        const MessageBoxInfo& info = outcome.box;
+        const SplashState& splash = outcome.splash;
+        const ChildRun& run = outcome.run;
 
         EXPECT_EQ(info.caption, installerErrorCaption);
         EXPECT_EQ(info.text, installerErrorText);
@@ -316,14 +307,10 @@ TEST_F(Installation, NoSuitableRuntimeIsReportedOverTheSplash)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        RunningChild child;
-        ASSERT_TRUE(launch(child, requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), environment(c.variables)));
-        HWND box = waitForMessageBox(child.processId(), 0, 60000);
-        ASSERT_NE(box, (HWND)NULL);
-        MessageBoxInfo info = readMessageBox(box);
-        SplashState splash = splashOf(child.processId());
-        EXPECT_TRUE(pressOk(box));
-        ChildRun run = child.finish(60000);
+        RunWithMessage outcome = runToMessage(requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), environment(c.variables));
+        const MessageBoxInfo& info = outcome.box;
+        const SplashState& splash = outcome.splash;
+        const ChildRun& run = outcome.run;
 
         EXPECT_EQ(info.caption, javaMissingCaption);
         EXPECT_EQ(info.text, javaMissingStart + c.ending);
@@ -377,14 +364,10 @@ TEST_F(Installation, WorkFolderThatCannotBeMadeEndsTheRun)
             }
         }
         std::vector<std::string> before = folderEntries(tmp);
-        RunningChild child;
-        ASSERT_TRUE(launch(child, launcher, environment({"TMP=" + c.tmpValue})));
-        HWND box = waitForMessageBox(child.processId(), 0, 60000);
-        ASSERT_NE(box, (HWND)NULL);
-        MessageBoxInfo info = readMessageBox(box);
-        SplashState splash = splashOf(child.processId());
-        EXPECT_TRUE(pressOk(box));
-        ChildRun run = child.finish(60000);
+        RunWithMessage outcome = runToMessage(launcher, environment({"TMP=" + c.tmpValue}));
+        const MessageBoxInfo& info = outcome.box;
+        const SplashState& splash = outcome.splash;
+        const ChildRun& run = outcome.run;
 
         EXPECT_EQ(info.caption, tempFolderCaption);
         EXPECT_EQ(info.text, tempFolderText);
@@ -468,15 +451,9 @@ TEST_F(Installation, EmptyOrMissingTmpUsesThePlatformTemporaryFolder)
 // taken) does not hold up the run: it goes on without a splash.
 TEST_F(Installation, SplashThreadWithoutAWindowDoesNotHangTheRun)
 {
-    RunningChild child;
-    ASSERT_TRUE(launch(child, requiredEnv("CORVANELL_TAKEN_CLASS_LAUNCHER"), environment()));
-    HWND box = waitForMessageBox(child.processId(), 0, 60000);
-    ASSERT_NE(box, (HWND)NULL);
-    MessageBoxInfo info = readMessageBox(box);
-    EXPECT_EQ(info.text, "Window Registration Failed!");
-    EXPECT_TRUE(pressOk(box));
-    ChildRun run = child.finish(60000);
-    EXPECT_TRUE(run.finished);
+    RunWithMessage outcome = runToMessage(requiredEnv("CORVANELL_TAKEN_CLASS_LAUNCHER"), environment());
+    const ChildRun& run = outcome.run;
+    EXPECT_EQ(outcome.box.text, "Window Registration Failed!");
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) yes\n");
     EXPECT_EQ(runsOf("javaw.exe").size(), 1u);

@@ -62,21 +62,6 @@ private:
     std::string home_;
 };
 
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const std::string& folder)
-    {
-        char saved[MAX_PATH];
-        GetCurrentDirectoryA(sizeof saved, saved);
-        saved_ = saved;
-        EXPECT_TRUE(SetCurrentDirectoryA(folder.c_str()));
-    }
-    ~CurrentFolder() { SetCurrentDirectoryA(saved_.c_str()); }
-
-private:
-    std::string saved_;
-};
-
 } // namespace
 
 TEST(RunProcess, MissingProgramGivesMinusOneAndLeavesNoHandle)

@@ -17,6 +17,19 @@ std::string requiredEnv(const char* name)
     return value;
 }
 
+CurrentFolder::CurrentFolder(const std::string& folder)
+{
+    char saved[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof saved, saved);
+    saved_ = std::string(saved, length < sizeof saved ? length : 0);
+    EXPECT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder;
+}
+
+CurrentFolder::~CurrentFolder()
+{
+    SetCurrentDirectoryA(saved_.c_str());
+}
+
 std::string scratchFolder(const std::string& name)
 {
     std::string root = requiredEnv("CORVANELL_TEST_ROOT") + "\\scratch";

@@ -9,6 +9,18 @@
 // A variable the test run sets; the test fails when it is missing.
 std::string requiredEnv(const char* name);
 
+// Makes folder the current directory for the life of the object.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder);
+    ~CurrentFolder();
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::string saved_;
+};
+
 // A fresh, empty folder for one test under the test run's root.
 std::string scratchFolder(const std::string& name);
 
