@@ -55,10 +55,10 @@ std::string readStartDirectory()
 {
     char* current = _getcwd(NULL, 1024);
     if (current == NULL)
-        return startDirectoryFrom(ownFolder());
+        return withoutTrailingBackslash(ownFolder());
     std::string directory(current);
     free(current);
-    return startDirectoryFrom(directory);
+    return withoutTrailingBackslash(directory);
 }
 
 // "TMP", or the platform's temporary folder when it is unset or empty (an

@@ -1,10 +1,5 @@
 #include "launcher/sequence_text.h"
 
-std::string startDirectoryFrom(const std::string& currentDirectory)
-{
-    return withoutTrailingBackslash(currentDirectory);
-}
-
 std::string withoutTrailingBackslash(const std::string& folder)
 {
     if (!folder.empty() && folder.back() == '\\')

@@ -4,11 +4,9 @@
 
 #include <string>
 
-// The start directory as handed to the installer: the current directory
-// less one trailing backslash (C:\ gives C:, D:\Downloads stays).
-std::string startDirectoryFrom(const std::string& currentDirectory);
-
-// A folder path less its trailing backslash, if it has one.
+// A folder path less one trailing backslash, if it has one: the start
+// directory handed to the installer is the current directory so trimmed
+// (C:\ gives C:, D:\Downloads stays).
 std::string withoutTrailingBackslash(const std::string& folder);
 
 // The work folder: the temporary folder, "\Corvanell-" and five letters
