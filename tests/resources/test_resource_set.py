@@ -9,6 +9,8 @@ Environment (set by ctest):
   CORVANELL_JAR_TOOL         the JDK's jar program: set when the installer
                              archive is a Java archive to be listed
   CORVANELL_DEMO_RUNTIME     "1" when the runtime package is the demo one
+  CORVANELL_PE_MACHINE       I386 for the 32-bit product, AMD64 for its
+                             64-bit twin
 """
 
 import hashlib
@@ -30,6 +32,12 @@ CAPTIONS = [f"STEP_{s}" for s in ("TMP", "XJAVA", "SEARCHING", "XJAR", "LAUNCHIN
 BITMAP_HEIGHTS = dict([("SPLASH", 270)] + [(n, 30) for n in STRIPS] + [(n, 24) for n in CAPTIONS])
 # Icon directory entries: width, height, colours, planes, bits per pixel, bytes, icon id.
 ICONS = [(128, 1, 67624), (48, 2, 9640), (32, 3, 4264), (16, 4, 1128)]
+
+# What a launcher may import: libraries every Windows has, never a run-time
+# library of the compiler (libstdc++, libgcc, libwinpthread).
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll",
+               "shell32.dll", "ole32.dll", "comctl32.dll", "version.dll", "shlwapi.dll"}
+PE32, PE32_PLUS = 0x10B, 0x20B
 
 BLACK = b"\x00\x00\x00\xff"
 WHITE = b"\xff\xff\xff\xff"
@@ -107,6 +115,23 @@ class Launcher(unittest.TestCase):
         if self.archive:
             table.append(("JAR", "JAR", self.archive))
         return table
+
+    # ---- the image ----------------------------------------------------
+    def test_image_is_a_windows_gui_program_of_the_build_architecture(self):
+        machine = env("CORVANELL_PE_MACHINE") or "I386"
+        header = self.pe.FILE_HEADER
+        self.assertEqual(header.Machine, pefile.MACHINE_TYPE[f"IMAGE_FILE_MACHINE_{machine}"])
+        self.assertEqual(self.pe.OPTIONAL_HEADER.Magic, PE32 if machine == "I386" else PE32_PLUS)
+        self.assertEqual(self.pe.OPTIONAL_HEADER.Subsystem,
+                         pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"])
+        self.assertTrue(header.Characteristics & pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_EXECUTABLE_IMAGE"])
+        if machine == "I386":
+            self.assertTrue(header.Characteristics & pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_32BIT_MACHINE"])
+
+    def test_imports_only_system_libraries(self):
+        imported = {entry.dll.decode().lower() for entry in self.pe.DIRECTORY_ENTRY_IMPORT}
+        self.assertIn("kernel32.dll", imported)
+        self.assertLessEqual(imported, SYSTEM_DLLS, f"not system libraries: {sorted(imported - SYSTEM_DLLS)}")
 
     # ---- inventory ----------------------------------------------------
 
@@ -261,8 +286,12 @@ class Launcher(unittest.TestCase):
         chunks = self.chunks("JAVA", "EXE")
         self.assertEqual(chunks[0][:2], b"MZ")
         package = pefile.PE(data=b"".join(chunks))
-        self.assertEqual(package.FILE_HEADER.Machine, pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"])
-        if env("CORVANELL_DEMO_RUNTIME") == "1":
+        # The demo package is built for the launcher's architecture; a
+        # vendor's package goes with the 32-bit product.
+        demo = env("CORVANELL_DEMO_RUNTIME") == "1"
+        machine = (env("CORVANELL_PE_MACHINE") or "I386") if demo else "I386"
+        self.assertEqual(package.FILE_HEADER.Machine, pefile.MACHINE_TYPE[f"IMAGE_FILE_MACHINE_{machine}"])
+        if demo:
             # Started without a console, it must not make one.
             self.assertEqual(package.OPTIONAL_HEADER.Subsystem,
                              pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"])

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes and removes the private test environment of one test run: an Xvfb
-# display and a fresh 32-bit Wine prefix, both under TEST_ROOT.
+# display and a fresh Wine prefix, both under TEST_ROOT. The prefix is
+# 32-bit unless CORVANELL_WINE_ARCH=win64 asks for a 64-bit one.
 # usage: testenv.sh setup|teardown TEST_ROOT [WIDTHxHEIGHT]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,7 +19,7 @@ teardown() {
     if [ -f "$root/xvfb.pid" ]; then
         kill "$(cat "$root/xvfb.pid")" >/dev/null 2>&1 || true
     fi
-    rm -rf "$root/prefix" "$root/display" "$root/display.n" "$root/xvfb.pid" "$root/scratch"
+    rm -rf "$root/prefix" "$root/display" "$root/display.n" "$root/xvfb.pid" "$root/scratch" "$root/arch"
 }
 
 # Programs of ours that replace Wine's own in the prefix's system folder
@@ -36,12 +37,16 @@ install_programs() {
 setup() {
     teardown
     mkdir -p "$root"
+    case "${CORVANELL_WINE_ARCH:-win32}" in
+        win32|win64) echo "${CORVANELL_WINE_ARCH:-win32}" >"$root/arch" ;;
+        *) echo "testenv: CORVANELL_WINE_ARCH must be win32 or win64, not $CORVANELL_WINE_ARCH" >&2; return 2 ;;
+    esac
     # A display of the caller's (CORVANELL_TESTENV_DISPLAY) is used as it is;
     # otherwise a private Xvfb is started.
     if [ -n "${CORVANELL_TESTENV_DISPLAY:-}" ]; then
         echo "$CORVANELL_TESTENV_DISPLAY" >"$root/display"
         start_prefix
-        echo "testenv: Wine prefix $WINEPREFIX on display $CORVANELL_TESTENV_DISPLAY"
+        echo "testenv: $WINEARCH Wine prefix $WINEPREFIX on display $CORVANELL_TESTENV_DISPLAY"
         return 0
     fi
     # Xvfb picks a free display number itself and writes it once it listens:
@@ -62,12 +67,16 @@ setup() {
     fi
     echo ":$n" >"$root/display"
     start_prefix
-    echo "testenv: Wine prefix $WINEPREFIX on display :$n"
+    echo "testenv: $WINEARCH Wine prefix $WINEPREFIX on display :$n"
 }
 
 start_prefix() {
     corvanell_wine_env "$root"
-    wineboot --init </dev/null >"$root/wineboot.log" 2>&1
+    if [ ! -x "$WINELOADER" ]; then
+        echo "testenv: $WINELOADER is missing: a $WINEARCH prefix needs it (tools/install-deps.sh)" >&2
+        return 1
+    fi
+    wine wineboot.exe --init </dev/null >"$root/wineboot.log" 2>&1
     wineserver -w
     # Keep one server for the whole run, so each test starts quickly, and
     # start its system processes here, detached from the test's output: a

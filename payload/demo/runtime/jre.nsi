@@ -4,6 +4,9 @@
 ;
 ; makensis -DJAVA_EXE=<java.exe> -DJAVAW_EXE=<javaw.exe> -DOUT_FILE=<jre.exe> jre.nsi
 ;
+; With -DAMD64 the package is a 64-bit program, to go with the stand-ins of
+; the 64-bit build: a 64-bit Wine without its 32-bit half runs no other.
+;
 ; With -DFILLER=<file> the package also carries that file, stored without
 ; compression as jre\lib\filler.bin: the benchmarks use it to make a package
 ; of a real runtime's size.
@@ -12,7 +15,11 @@
   !error "define JAVA_EXE, JAVAW_EXE and OUT_FILE"
 !endif
 
-Unicode true
+!ifdef AMD64
+  Target amd64-unicode
+!else
+  Unicode true
+!endif
 Name "Corvanell demo runtime"
 OutFile "${OUT_FILE}"
 SetCompressor /SOLID lzma

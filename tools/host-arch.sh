@@ -1,0 +1,37 @@
+# Sourced by the scripts in tools/ and bench/: what this host can run.
+#
+# corvanell_host_runs_32bit succeeds when the host runs 32-bit x86 Linux
+# programs, as Wine's 32-bit loader is one. Some kernels have IA-32 emulation
+# switched off; there every 32-bit program fails with "Exec format error".
+# The probe is a 91-byte static 32-bit program that only exits with 0, written
+# here, so it needs no 32-bit library on the machine.
+#
+# CORVANELL_NO_32BIT=1 takes the path of a host without 32-bit support even
+# where the host has it.
+corvanell_host_runs_32bit() {
+    case "${CORVANELL_NO_32BIT:-0}" in
+        0|"") ;;
+        *) return 1 ;;
+    esac
+    local probe status
+    probe=$(mktemp /tmp/corvanell-i386-probe.XXXXXX) || return 1
+    # ELF header: 32-bit, little-endian, executable, i386, entry 0x08048054.
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' >"$probe"
+    printf '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' >>"$probe"
+    printf '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00' >>"$probe"
+    # One loadable segment: the whole file at 0x08048000, readable and executable.
+    printf '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' >>"$probe"
+    printf '\x5b\x00\x00\x00\x5b\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' >>"$probe"
+    # xor ebx, ebx; xor eax, eax; inc eax; int 0x80: exit(0).
+    printf '\x31\xdb\x31\xc0\x40\xcd\x80' >>"$probe"
+    chmod +x "$probe"
+    "$probe" >/dev/null 2>&1
+    status=$?
+    rm -f "$probe"
+    return $status
+}
+
+# The Windows architecture whose Wine tests this host runs: win32 or win64.
+corvanell_wine_arch() {
+    if corvanell_host_runs_32bit; then echo win32; else echo win64; fi
+}
