@@ -90,14 +90,6 @@ TEST(ProgressDisplay, SetStepStoresTheNameWithoutAWindow)
     EXPECT_EQ(currentStepName(), "ABCDEFGHIJK");
 }
 
-TEST(ProgressDisplay, SweepDelayIsAnEleventhOfTheDuration)
-{
-    EXPECT_EQ(sweepDelayMs(1000), 90);
-    EXPECT_EQ(sweepDelayMs(10), 0);
-    EXPECT_EQ(sweepDelayMs(0), 0);
-    EXPECT_EQ(sweepDelayMs(-1000), 0);
-}
-
 TEST(ProgressDisplay, AnimateWithoutAWindowEndsAtHundredAfterElevenPauses)
 {
     setProgress(40);
