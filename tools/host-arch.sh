@@ -35,3 +35,24 @@ corvanell_host_runs_32bit() {
 corvanell_wine_arch() {
     if corvanell_host_runs_32bit; then echo win32; else echo win64; fi
 }
+
+# What a benchmark builds and runs here: the 32-bit product where the host
+# runs it, else the 64-bit twin. Sets bench_preset, bench_build (the preset's
+# folder), bench_toolchain and CORVANELL_WINE_ARCH (for the Wine prefix), and
+# prints the architecture measured.
+corvanell_bench_arch() {
+    local top=$1
+    if corvanell_host_runs_32bit; then
+        bench_preset=default
+        bench_build=$top/build
+        bench_toolchain=$top/cmake/mingw-i686.cmake
+        export CORVANELL_WINE_ARCH=win32
+        echo "architecture: i686, the 32-bit product under 32-bit Wine"
+    else
+        bench_preset=x64
+        bench_build=$top/build-x64
+        bench_toolchain=$top/cmake/mingw-x86_64.cmake
+        export CORVANELL_WINE_ARCH=win64
+        echo "architecture: x86_64, the 64-bit twin under 64-bit Wine (this host cannot run 32-bit programs)"
+    fi
+}
