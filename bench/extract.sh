@@ -7,13 +7,15 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 bytes=${2:-405452009}
-work=$top/build-bench/extract-$bytes
+. "$top/tools/host-arch.sh"
+corvanell_bench_arch "$top"
+work=$top/build-bench/extract-$bytes-$CORVANELL_WINE_ARCH
 mkdir -p "$work"
 archive=$work/archive.jar
 if [ ! -f "$archive" ] || [ "$(stat -c %s "$archive")" != "$bytes" ]; then
     head -c "$bytes" /dev/urandom >"$archive"
 fi
-cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$bench_toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCORVANELL_INSTALLER_JAR="$archive" >/dev/null
 cmake --build "$work/build" --target Corvanell extract_bench
 

@@ -9,6 +9,8 @@ work=${1:-$source/build-bench}
 runtime_size=49325978
 archive_size=405452009
 
+# Packaging only builds: it measures the 32-bit product on any host.
+echo "architecture: i686, the 32-bit product (built, not run)"
 mkdir -p "$work/payloads"
 runtime=$work/payloads/jre.exe
 archive=$work/payloads/Corvanell.jar

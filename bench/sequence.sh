@@ -9,11 +9,13 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 package_bytes=49325978
 archive_bytes=405452009
-work=$top/build-bench/sequence
+. "$top/tools/host-arch.sh"
+corvanell_bench_arch "$top"
+work=$top/build-bench/sequence-$CORVANELL_WINE_ARCH
 mkdir -p "$work/payloads"
 cd "$top"
-cmake --preset default >/dev/null
-cmake --build --preset default --target standin_java standin_javaw
+cmake --preset "$bench_preset" >/dev/null
+cmake --build --preset "$bench_preset" --target standin_java standin_javaw
 
 archive=$work/payloads/Corvanell.jar
 if [ ! -f "$archive" ] || [ "$(stat -c %s "$archive")" != "$archive_bytes" ]; then
@@ -26,9 +28,9 @@ if [ ! -f "$package" ] || [ "$(stat -c %s "$package")" != "$package_bytes" ]; th
     size=$((package_bytes - 200000))
     for _ in 1 2 3; do
         head -c "$size" /dev/urandom >"$filler"
-        makensis -V1 -NOCD -DJAVA_EXE="$top/build/tests/fixtures/standins/standin_java/java.exe" \
-            -DJAVAW_EXE="$top/build/tests/fixtures/standins/standin_javaw/javaw.exe" \
-            -DFILLER="$filler" -DOUT_FILE="$package" payload/demo/runtime/jre.nsi
+        makensis -V1 -NOCD -DJAVA_EXE="$bench_build/tests/fixtures/standins/standin_java/java.exe" \
+            -DJAVAW_EXE="$bench_build/tests/fixtures/standins/standin_javaw/javaw.exe" \
+            $([ "$CORVANELL_WINE_ARCH" = win64 ] && echo -DAMD64) -DFILLER="$filler" -DOUT_FILE="$package" payload/demo/runtime/jre.nsi
         got=$(stat -c %s "$package")
         [ "$got" = "$package_bytes" ] && break
         size=$((size + package_bytes - got))
@@ -36,7 +38,7 @@ if [ ! -f "$package" ] || [ "$(stat -c %s "$package")" != "$package_bytes" ]; th
     echo "runtime package: $(stat -c %s "$package") bytes"
 fi
 
-cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$bench_toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DCORVANELL_RUNTIME_PACKAGE="$package" -DCORVANELL_INSTALLER_JAR="$archive" >/dev/null
 cmake --build "$work/build" --target Corvanell sequence_bench
