@@ -1,9 +1,9 @@
 #include "javafind/find_jvm.h"
 
 #include "javafind/search_text.h"
-#include "launcher/console.h"
+#include "process/console.h"
+#include "process/process.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -11,6 +11,11 @@ namespace {
 
 const char* const runtimeKeyPath = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 const char* const developmentKitKeyPath = "SOFTWARE\\JavaSoft\\Java Development Kit";
+// The PATH lookup: where.exe of the system folder, run by its full path with
+// its error stream discarded. The command text is what the failure lines
+// show.
+const char* const pathLookupProgram = "where.exe";
+const char* const pathLookupArguments = "java";
 const char* const pathCommand = "where java 2>nul";
 
 const int fromRuntimeKey = 1;
@@ -41,28 +46,11 @@ private:
     HKEY key_ = NULL;
 };
 
-class CommandPipe {
-public:
-    explicit CommandPipe(const char* command) : pipe_(_popen(command, "r")) {}
-    ~CommandPipe()
-    {
-        if (pipe_ != NULL)
-            _pclose(pipe_);
-    }
-    CommandPipe(const CommandPipe&) = delete;
-    CommandPipe& operator=(const CommandPipe&) = delete;
-
-    FILE* get() const { return pipe_; }
-
-private:
-    FILE* pipe_;
-};
-
 // One line of the trace on standard output, flushed at its end.
 void traceLineEnd()
 {
     writeOut("\n");
-    fflush(stdout);
+    flushOut();
 }
 
 class Search {
@@ -110,7 +98,10 @@ public:
         if (text != nullptr) {
             const std::string home(text);
             out("(" + home + ") ");
-            judge(home);
+            // An empty home would probe \bin\java.exe at the root of the
+            // current drive, a folder any user may create.
+            if (!home.empty())
+                judge(home);
         }
         verdict();
     }
@@ -118,7 +109,7 @@ public:
     void tryRegistry()
     {
         out(" - trying the registry: ");
-        fflush(stdout);
+        flushOut();
         std::optional<std::string> home = registryCandidate();
         if (home) {
             if (verbose_) {
@@ -132,17 +123,18 @@ public:
     void tryPath()
     {
         out(" - Looking on PATH (possibly yielding a pseudo, but passable, JAVA_HOME such as /usr): ");
-        std::string line;
-        {
-            CommandPipe pipe(pathCommand);
-            if (pipe.get() == NULL) {
-                writeError("Failed to run the command to locate 'java' on PATH\n");
-                writeError((std::string("Command run was: ") + pathCommand + "\n").c_str());
-                verdict();
-                return;
-            }
-            line = readFirstLine(pipe.get());
+        // A lookup that cannot be started, or that is ended at the time
+        // limit, yields -1 and the two failure lines.
+        std::string output;
+        if (captureProgramOutput(systemProgram(pathLookupProgram), pathLookupArguments, output,
+                                 ErrorStream::Discarded)
+            == -1) {
+            writeError("Failed to run the command to locate 'java' on PATH\n");
+            writeError((std::string("Command run was: ") + pathCommand + "\n").c_str());
+            verdict();
+            return;
         }
+        std::string line = firstLine(output);
         std::optional<std::string> home = line.empty() ? std::nullopt : homeFromPathLine(line);
         if (home) {
             out("(" + *home + ") ");

@@ -1,6 +1,7 @@
 // The Java search, run for real in a process of its own (find_jvm_driver)
 // with its own environment, against homes made of the stand-in runtime, the
-// prefix's real registry and the command interpreter's "where".
+// prefix's real registry and the where.exe of the prefix's system folder
+// (the test fixture, which records its runs like the stand-ins).
 #include "support/java_home.h"
 #include "support/test_support.h"
 
@@ -64,13 +65,15 @@ struct SearchEnvironment {
     std::optional<std::string> javaHome;
     std::optional<std::string> jreHome;
     std::vector<std::string> pathFolders;   // in front of the system folders
-    std::optional<std::string> comspec;     // replaces the command interpreter
+    std::optional<std::string> comspec;     // names another command interpreter
+    std::vector<std::string> more;          // further variables, NAME=value
 };
 
 struct Outcome {
     ChildRun run;
     std::map<std::string, std::string> result;
-    std::vector<StandinRun> probes;
+    std::vector<StandinRun> probes;   // runs of java.exe
+    std::vector<StandinRun> lookups;  // runs of where.exe
     bool found() const { return result.count("found") && result.at("found") == "1"; }
 };
 
@@ -136,6 +139,7 @@ protected:
         variables.push_back("PATH=" + path + "C:\\windows\\system32;C:\\windows");
         variables.push_back("COMSPEC=" + environment.comspec.value_or("C:\\windows\\system32\\cmd.exe"));
         variables.push_back("CORVANELL_STANDIN_RECORD=" + record);
+        variables.insert(variables.end(), environment.more.begin(), environment.more.end());
 
         return environmentWith({"JAVA_HOME", "JRE_HOME", "PATH", "COMSPEC", "CORVANELL_STANDIN_RECORD"}, variables);
     }
@@ -160,7 +164,12 @@ protected:
         std::istringstream text(readFileOrEmpty(summary));
         for (std::string entry; std::getline(text, entry);)
             outcome.result[entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
-        outcome.probes = standinRuns(record);
+        for (const StandinRun& run : standinRuns(record)) {
+            if (run.program == "where.exe")
+                outcome.lookups.push_back(run);
+            else
+                outcome.probes.push_back(run);
+        }
         return outcome;
     }
 
@@ -484,18 +493,117 @@ TEST_F(Search, PathJavaInADriveRootGivesNoCandidate)
     EXPECT_TRUE(outcome.probes.empty());
 }
 
+// The probe and the lookup are the programs themselves, started by the
+// search with no command interpreter between and without a console window.
+TEST_F(Search, ProbeAndLookupRunWithoutInterpreterOrConsoleWindow)
+{
+    Registry registry;
+    std::string pathHome = home("onpath", "1.8.0_202");
+    SearchEnvironment environment;
+    environment.pathFolders = {pathHome + "\\bin"};
+    // An interpreter that would leave its mark if it ever ran.
+    std::string sentinel = folder + "\\interpreter.exe";
+    ASSERT_TRUE(CopyFileA(requiredEnv("CORVANELL_SENTINEL").c_str(), sentinel.c_str(), FALSE));
+    environment.comspec = sentinel;
+    Outcome outcome = search(SearchArguments(), environment);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_FALSE(pathExists(sentinel + ".ran"));
+    ASSERT_EQ(outcome.lookups.size(), 1u);
+    EXPECT_EQ(outcome.lookups[0].commandLine, "\"C:\\windows\\system32\\where.exe\" java");
+    ASSERT_EQ(outcome.probes.size(), 1u);
+    EXPECT_EQ(outcome.probes[0].commandLine, "\"" + pathHome + "\\bin\\java.exe\" -version");
+    for (const StandinRun& run : {outcome.lookups[0], outcome.probes[0]}) {
+        SCOPED_TRACE(run.program);
+        EXPECT_EQ(run.parent, "find_jvm_driver.exe");
+        EXPECT_EQ(run.console, "no console window");
+    }
+}
+
+// What a command interpreter would have read in a home (variables, command
+// separators) are plain characters of the folder's name.
+TEST_F(Search, HomeIsTakenLiterally)
+{
+    Registry registry;
+    for (const char* name : {"%CORVANELL_ELSEWHERE%", "a&b", "x^y"}) {
+        SCOPED_TRACE(name);
+        std::string literal = home(name, "1.8.0_202");
+        std::string elsewhere = home(std::string("elsewhere") + name[0], "1.8.0_202");
+        SearchEnvironment environment;
+        environment.javaHome = literal;
+        environment.more = {"CORVANELL_ELSEWHERE=" + elsewhere};
+        Outcome outcome = search(SearchArguments(), environment);
+        EXPECT_TRUE(outcome.found());
+        EXPECT_EQ(outcome.result["home"], literal);
+        ASSERT_EQ(outcome.probes.size(), 1u);
+        EXPECT_EQ(outcome.probes[0].commandLine, "\"" + literal + "\\bin\\java.exe\" -version");
+    }
+}
+
+// A variable that is defined but empty names no home: \bin\java.exe at the
+// root of the current drive is never run.
+TEST_F(Search, EmptyEnvironmentVariableIsNotProbed)
+{
+    Registry registry;
+    ASSERT_TRUE(makeFolders("C:\\bin"));
+    ASSERT_TRUE(CopyFileA(requiredEnv("CORVANELL_SENTINEL").c_str(), "C:\\bin\\java.exe", FALSE));
+    std::string started = "C:\\corvanell-empty-home";
+    ASSERT_TRUE(makeFolders(started));
+    SearchEnvironment environment;
+    environment.javaHome = "";
+    environment.jreHome = "";
+    Outcome outcome = search(SearchArguments(), environment, started);
+    bool ran = pathExists("C:\\bin\\java.exe.ran");
+    DeleteFileA("C:\\bin\\java.exe.ran");
+    DeleteFileA("C:\\bin\\java.exe");
+    RemoveDirectoryA("C:\\bin");
+    RemoveDirectoryA(started.c_str());
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(outcome.found());
+    EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "", false) + javaHomeHeading + "() no\n"
+                                   + jreHomeHeading + "() no\n" + tried(registryHeading, "", false)
+                                   + tried(hintHeading, "", false) + tried(pathHeading, "", false));
+    EXPECT_TRUE(outcome.probes.empty());
+}
+
+// A runtime whose java.exe never ends is ended after a minute; its source
+// says "no" and the search goes on.
+TEST_F(Search, RuntimeThatNeverEndsIsEndedAndTheSearchGoesOn)
+{
+    Registry registry;
+    std::string broken = home("broken", "1.8.0_202");
+    ASSERT_TRUE(writeFileBytes(broken + "\\bin\\java-hangs.txt", ""));
+    std::string good = home("good", "1.8.0_202");
+    SearchEnvironment environment;
+    environment.javaHome = broken;
+    environment.jreHome = good;
+    Outcome outcome = search(SearchArguments(), environment);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "", false)
+                                   + tried(javaHomeHeading, broken, false) + tried(jreHomeHeading, good, true));
+    EXPECT_EQ(outcome.result["home"], good);
+    EXPECT_EQ(outcome.probes.size(), 2u);
+}
+
+// The lookup cannot be started (the system folder's where.exe is gone for
+// the while): the two failure lines, also with verbose false.
 TEST_F(Search, PathCommandThatCannotStartReportsAlsoWhenQuiet)
 {
     Registry registry;
     const std::string failure =
         "Failed to run the command to locate 'java' on PATH\nCommand run was: where java 2>nul\n";
-    SearchEnvironment environment;
-    environment.comspec = folder + "\\no-such-interpreter.exe";
+    const std::string where = "C:\\windows\\system32\\where.exe";
+    const std::string away = where + ".away";
+    ASSERT_TRUE(MoveFileA(where.c_str(), away.c_str()));
+    std::vector<Outcome> outcomes;
     for (bool verbose : {false, true}) {
-        SCOPED_TRACE(verbose);
         SearchArguments arguments;
         arguments.verbose = verbose;
-        Outcome outcome = search(arguments, environment);
+        outcomes.push_back(search(arguments));
+    }
+    ASSERT_TRUE(MoveFileA(away.c_str(), where.c_str()));
+    for (bool verbose : {false, true}) {
+        SCOPED_TRACE(verbose);
+        const Outcome& outcome = outcomes[verbose ? 1 : 0];
         EXPECT_FALSE(outcome.found());
         EXPECT_EQ(outcome.run.err, failure);
         EXPECT_EQ(outcome.run.out, verbose ? std::string(opening) + tried(priorityHeading, "", false)
@@ -503,6 +611,7 @@ TEST_F(Search, PathCommandThatCannotStartReportsAlsoWhenQuiet)
                                                  + tried(registryHeading, "", false) + tried(hintHeading, "", false)
                                                  + pathHeading + "no\n"
                                            : std::string());
+        EXPECT_TRUE(outcome.lookups.empty());
     }
 }
 
