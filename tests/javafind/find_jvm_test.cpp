@@ -25,6 +25,8 @@ const char* const pathHeading =
     " - Looking on PATH (possibly yielding a pseudo, but passable, JAVA_HOME such as /usr): ";
 const char* const runtimeKey = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 const char* const kitKey = "SOFTWARE\\JavaSoft\\Java Development Kit";
+const char* const newRuntimeKey = "SOFTWARE\\JavaSoft\\JRE";
+const char* const newKitKey = "SOFTWARE\\JavaSoft\\JDK";
 
 // What a real runtime prints for -version, three lines.
 std::string versionOutput(const std::string& version)
@@ -77,34 +79,72 @@ struct Outcome {
     bool found() const { return result.count("found") && result.at("found") == "1"; }
 };
 
+// The registry view of the search's own kind (the test program is of the
+// same kind as the driver), and the other one.
+const REGSAM ownView = 0;
+#ifdef _WIN64
+const REGSAM otherView = KEY_WOW64_32KEY;
+#else
+const REGSAM otherView = KEY_WOW64_64KEY;
+#endif
+
+// True where the registry has two views: a 64-bit program, or a 32-bit one
+// on 64-bit Windows.
+bool registryHasTwoViews()
+{
+#ifdef _WIN64
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
 class Registry {
 public:
     Registry() { clear(); }
     ~Registry() { clear(); }
 
-    static void clear() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft"); }
+    static void clear()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+        HKEY software = NULL;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | otherView, &software) == ERROR_SUCCESS) {
+            RegDeleteTreeA(software, "JavaSoft");
+            RegCloseKey(software);
+        }
+    }
 
-    // Creates key\subkey with "JavaHome" holding bytes of the given type
-    // (no value when bytes is none).
-    static void add(const char* key, const std::string& subkey, std::optional<std::string> bytes,
-                    DWORD type = REG_SZ)
+    // Creates key\subkey in a view with the value valueName holding bytes of
+    // the given type (no value when bytes is none).
+    static void set(const std::string& key, const std::string& subkey, const char* valueName,
+                    std::optional<std::string> bytes, DWORD type = REG_SZ, REGSAM view = ownView)
     {
         HKEY created = NULL;
-        std::string path = std::string(key) + (subkey.empty() ? "" : "\\" + subkey);
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &created, NULL),
+        std::string path = key + (subkey.empty() ? "" : "\\" + subkey);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &created,
+                                  NULL),
                   ERROR_SUCCESS);
         if (bytes) {
-            EXPECT_EQ(RegSetValueExA(created, "JavaHome", 0, type, reinterpret_cast<const BYTE*>(bytes->data()),
+            EXPECT_EQ(RegSetValueExA(created, valueName, 0, type, reinterpret_cast<const BYTE*>(bytes->data()),
                                      static_cast<DWORD>(bytes->size())),
                       ERROR_SUCCESS);
         }
         RegCloseKey(created);
     }
 
-    // A "JavaHome" text with its terminating zero, as REG_SZ values hold it.
-    static void addHome(const char* key, const std::string& subkey, const std::string& home)
+    // Creates key\subkey with "JavaHome" holding bytes of the given type
+    // (no value when bytes is none).
+    static void add(const char* key, const std::string& subkey, std::optional<std::string> bytes,
+                    DWORD type = REG_SZ)
     {
-        add(key, subkey, home + std::string(1, '\0'));
+        set(key, subkey, "JavaHome", bytes, type);
+    }
+
+    // A "JavaHome" text with its terminating zero, as REG_SZ values hold it.
+    static void addHome(const char* key, const std::string& subkey, const std::string& home, REGSAM view = ownView)
+    {
+        set(key, subkey, "JavaHome", home + std::string(1, '\0'), REG_SZ, view);
     }
 };
 
@@ -657,4 +697,104 @@ TEST_F(Search, RelativePriorityHintResolvesAgainstTheCurrentFolder)
     EXPECT_TRUE(outcome.found());
     EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "jre", true));
     EXPECT_EQ(outcome.result["home"], "jre");
+}
+
+// Beyond the keys of Java 8 and older in the search's own view: the same keys
+// in the other view, and the keys of Java 9 and newer in both, tried only
+// when the old keys give nothing acceptable, within the registry source.
+TEST_F(Search, RegistryKeysOfNewerRuntimesAndTheOtherView)
+{
+    Registry registry;
+    std::string seventeen = home("jdk-17", "17.0.1");
+    std::string newest = home("jdk-21", "21.0.3");
+    std::string old = home("jre1.5", "1.5.0_22");
+    std::string good = home("jre1.8", "1.8.0_202");
+    struct Case {
+        const char* what;
+        void (*fill)(const std::string& seventeen, const std::string& newest, const std::string& old,
+                     const std::string& good);
+        std::string expectedErr;   // the path lines
+        std::string home;          // accepted, or empty for none
+        size_t probes;
+        bool needsTwoViews;
+    };
+    const std::vector<Case> cases = {
+        {"JRE key with CurrentVersion 17: the subkey it names, not the last one",
+         [](const std::string& a, const std::string& b, const std::string&, const std::string&) {
+             Registry::addHome(newRuntimeKey, "17", a);
+             Registry::addHome(newRuntimeKey, "21", b);
+             Registry::set(newRuntimeKey, "", "CurrentVersion", std::string("17", 3));
+         },
+         "path: " + seventeen + "\n", seventeen, 1, false},
+        {"JDK key without CurrentVersion: its last subkey, no \\jre",
+         [](const std::string& a, const std::string& b, const std::string&, const std::string&) {
+             Registry::addHome(newKitKey, "17.0.1", a);
+             Registry::addHome(newKitKey, "21.0.3", b);
+         },
+         "path: " + newest + "\n", newest, 1, false},
+        {"CurrentVersion naming a missing subkey: the last one",
+         [](const std::string& a, const std::string&, const std::string&, const std::string&) {
+             Registry::addHome(newRuntimeKey, "17", a);
+             Registry::set(newRuntimeKey, "", "CurrentVersion", std::string("99", 3));
+         },
+         "path: " + seventeen + "\n", seventeen, 1, false},
+        {"a runtime in the other view only",
+         [](const std::string&, const std::string&, const std::string&, const std::string& g) {
+             Registry::addHome(runtimeKey, "1.8.0_202", g, otherView);
+         },
+         "path: " + good + "\n", good, 1, true},
+        {"old keys too old, a new key good: both path lines",
+         [](const std::string& a, const std::string&, const std::string& o, const std::string&) {
+             Registry::addHome(runtimeKey, "1.5.0_22", o);
+             Registry::addHome(newRuntimeKey, "17", a);
+         },
+         "path: " + old + "\npath: " + seventeen + "\n", seventeen, 2, false},
+        {"old keys good: nothing more is read",
+         [](const std::string& a, const std::string&, const std::string&, const std::string& g) {
+             Registry::addHome(runtimeKey, "1.8.0_202", g);
+             Registry::addHome(runtimeKey, "1.8.0_202", a, otherView);
+             Registry::addHome(newRuntimeKey, "17", a);
+         },
+         "path: " + good + "\n", good, 1, false},
+        {"the same home in both views and layouts is probed once",
+         [](const std::string&, const std::string&, const std::string& o, const std::string&) {
+             Registry::addHome(runtimeKey, "1.5.0_22", o);
+             Registry::addHome(runtimeKey, "1.5.0_22", o, otherView);
+             Registry::addHome(newRuntimeKey, "1.5", o);
+         },
+         "path: " + old + "\n", "", 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsTwoViews && !registryHasTwoViews())
+            continue;   // one registry: there is no other view to hold it
+        Registry::clear();
+        c.fill(seventeen, newest, old, good);
+        Outcome outcome = search(SearchArguments());
+        EXPECT_EQ(outcome.run.err, c.expectedErr);
+        std::string expected = std::string(opening) + tried(priorityHeading, "", false)
+            + tried(javaHomeHeading, "", false) + tried(jreHomeHeading, "", false) + registryHeading
+            + (c.home.empty() ? "no\n" : "yes\n");
+        if (c.home.empty())
+            expected += tried(hintHeading, "", false) + tried(pathHeading, "", false);
+        EXPECT_EQ(outcome.run.out, expected);
+        EXPECT_EQ(outcome.found(), !c.home.empty());
+        if (!c.home.empty()) {
+            EXPECT_EQ(outcome.result["home"], c.home);
+        }
+        EXPECT_EQ(outcome.probes.size(), c.probes);
+    }
+
+    // The silent second search sees the same: an old runtime found only in a
+    // new key makes it true without a version check.
+    Registry::clear();
+    Registry::addHome(newKitKey, "1.5", old);
+    SearchArguments quiet;
+    quiet.checkVersion = false;
+    quiet.verbose = false;
+    Outcome outcome = search(quiet);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.result["home"], old);
+    EXPECT_EQ(outcome.run.out, "");
+    EXPECT_EQ(outcome.run.err, "");
 }

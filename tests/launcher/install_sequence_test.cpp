@@ -501,6 +501,36 @@ TEST_F(Installation, EmptyOrMissingTmpUsesThePlatformTemporaryFolder)
     }
 }
 
+// A runtime of Java 9 or newer, registered only under JavaSoft\JDK with its
+// CurrentVersion, is found by the registry source and runs the installer.
+TEST_F(Installation, RuntimeRegisteredUnderTheNewerKeysIsUsed)
+{
+    std::string installed = runtimeHome("jdk-17", "17.0.1");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    HKEY key = NULL;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\JDK\\17.0.1", 0, NULL, 0, KEY_ALL_ACCESS,
+                              NULL, &key, NULL),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(installed.c_str()),
+                   static_cast<DWORD>(installed.size() + 1));
+    RegCloseKey(key);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\JDK", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "CurrentVersion", 0, REG_SZ, reinterpret_cast<const BYTE*>("17.0.1"), 7);
+    RegCloseKey(key);
+
+    ChildRun run = runWithoutMessages(requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), environment());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) no\n - trying JAVA_HOME: no\n"
+                       " - trying JRE_HOME: no\n - trying the registry: yes\n");
+    EXPECT_EQ(run.err, "path: " + installed + "\n");
+    std::vector<StandinRun> installer = runsOf("javaw.exe");
+    ASSERT_EQ(installer.size(), 1u);
+    EXPECT_EQ(installer[0].commandLine,
+              "\"" + installed + "\\bin\\javaw.exe\" \"-Dorig.dir=" + start + "\" -jar Corvanell.jar");
+    EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+}
+
 // A splash thread that ends without a window (here: its window class is
 // taken) does not hold up the run: it goes on without a splash.
 TEST_F(Installation, SplashThreadWithoutAWindowDoesNotHangTheRun)
