@@ -5,6 +5,7 @@
 // usage: search_bench.exe HOME [RUNS]   (HOME holds bin\java.exe)
 #include "javafind/find_jvm.h"
 #include "javafind/jvm.h"
+#include "process/process.h"
 
 #include "bench_clock.h"
 
@@ -49,13 +50,8 @@ int main(int argc, char** argv)
         probe.push_back(nowMs() - start);
 
         start = nowMs();
-        FILE* pipe = _popen("where java 2>nul", "r");
-        char line[512];
-        if (pipe != NULL) {
-            while (fgets(line, sizeof line, pipe) != NULL) {
-            }
-            _pclose(pipe);
-        }
+        std::string found;
+        captureProgramOutput(systemProgram("where.exe"), "java", found, ErrorStream::Discarded);
         where.push_back(nowMs() - start);
     }
     double parts = median(probe) + median(where);

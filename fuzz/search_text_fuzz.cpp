@@ -1,7 +1,9 @@
-// Fuzz target: the Java search's text operations on any bytes. Each result
-// must be a prefix of what it was built from (with "\jre" for a kit), fit
-// the area it is bounded by, and never come from bytes beyond the input.
+// Fuzz target: the Java search's text operations, and the line-end reading
+// of captured output, on any bytes. Each result must be a prefix of what it
+// was built from (with "\jre" for a kit), fit the area it is bounded by, and
+// never come from bytes beyond the input.
 #include "javafind/search_text.h"
+#include "process/output_text.h"
 
 #include <stdint.h>
 #include <stdlib.h>
@@ -56,6 +58,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::optional<std::string> pathHome = homeFromPathLine(cString);
     if (pathHome)
         check(parent && startsWith(*parent, *pathHome));
+
+    std::string first = firstLine(line);
+    check(startsWith(line, first));
+    check(first.size() < pathLineRoom);
+    check(first.find('\0') == std::string::npos);
+    check(first.find('\n') == std::string::npos || first.find('\n') == first.size() - 1);
+
+    // Only CR LF pairs lose their CR: the text read back with every LF
+    // turned into CR LF wherever the input had CR LF gives the input again.
+    std::string lines = withLineFeeds(line);
+    check(lines.size() <= line.size());
+    size_t at = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] == '\n')
+            continue;
+        check(at < lines.size() && lines[at] == line[i]);
+        ++at;
+    }
+    check(at == lines.size());
 
     std::optional<std::string> key = versionKeyPath("SOFTWARE\\JavaSoft\\Java Development Kit", cString);
     if (key)

@@ -1,16 +1,27 @@
 #include "javafind/find_jvm.h"
 
 #include "javafind/search_text.h"
-#include "launcher/console.h"
+#include "process/console.h"
+#include "process/process.h"
 
-#include <stdio.h>
+#include <algorithm>
 #include <stdlib.h>
 #include <string.h>
+#include <vector>
 
 namespace {
 
 const char* const runtimeKeyPath = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 const char* const developmentKitKeyPath = "SOFTWARE\\JavaSoft\\Java Development Kit";
+// The keys that Java 9 and newer write, each with a "CurrentVersion" value
+// naming one of its subkeys.
+const char* const newRuntimeKeyPath = "SOFTWARE\\JavaSoft\\JRE";
+const char* const newDevelopmentKitKeyPath = "SOFTWARE\\JavaSoft\\JDK";
+// The PATH lookup: where.exe of the system folder, run by its full path with
+// its error stream discarded. The command text is what the failure lines
+// show.
+const char* const pathLookupProgram = "where.exe";
+const char* const pathLookupArguments = "java";
 const char* const pathCommand = "where java 2>nul";
 
 const int fromRuntimeKey = 1;
@@ -35,34 +46,101 @@ public:
     {
         return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key_) == ERROR_SUCCESS;
     }
+    // A text value, read into a zero-filled area of registryTextRoom bytes:
+    // its text up to the first zero byte among those read; none when it
+    // cannot be read or holds no such text within the area.
+    std::optional<std::string> text(const char* valueName) const
+    {
+        char value[registryTextRoom];
+        memset(value, 0, sizeof value);
+        DWORD size = sizeof value;
+        if (RegQueryValueExA(key_, valueName, NULL, NULL, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        return registryHome(value, size, false);
+    }
     HKEY get() const { return key_; }
+    HKEY& out() { return key_; }
 
 private:
     HKEY key_ = NULL;
 };
 
-class CommandPipe {
-public:
-    explicit CommandPipe(const char* command) : pipe_(_popen(command, "r")) {}
-    ~CommandPipe()
+// The registry view of this process's own kind (no flag, as the system
+// chooses), and the other one: on 64-bit Windows a 32-bit program sees the
+// 32-bit view by default, where only 32-bit runtimes register, and a 64-bit
+// program the 64-bit view. On 32-bit Windows both are the one registry.
+const REGSAM ownView = 0;
+#ifdef _WIN64
+const REGSAM otherView = KEY_WOW64_32KEY;
+#else
+const REGSAM otherView = KEY_WOW64_64KEY;
+#endif
+
+// The "JavaHome" of keyPath\subkey in a view, with "\jre" for a kit of the
+// old layout; none when it cannot be read or would not fit.
+std::optional<std::string> javaHomeOf(const char* keyPath, const char* subkey, REGSAM view, bool appendJre)
+{
+    std::optional<std::string> path = versionKeyPath(keyPath, subkey);
+    if (!path)
+        return std::nullopt;
+    RegistryKey versionKey;
+    if (!versionKey.open(path->c_str(), KEY_QUERY_VALUE | view))
+        return std::nullopt;
+    std::optional<std::string> home = versionKey.text("JavaHome");
+    if (!home)
+        return std::nullopt;
+    return appendJre ? registryHome(home->c_str(), home->size() + 1, true) : home;
+}
+
+// The home named by the keys of Java 8 and older in a view: the last subkey
+// of the development kit key when that key opens (even without subkeys, it
+// alone decides), else of the runtime key.
+std::optional<std::string> oldLayoutHome(REGSAM view)
+{
+    char name[subkeyNameAreaRoom];
+    name[0] = '\0';
+    int tag = 0;
     {
-        if (pipe_ != NULL)
-            _pclose(pipe_);
+        RegistryKey key;
+        if (key.open(runtimeKeyPath, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | view))
+            tag = lastSubkeyName(key.get(), fromRuntimeKey, name);
     }
-    CommandPipe(const CommandPipe&) = delete;
-    CommandPipe& operator=(const CommandPipe&) = delete;
+    {
+        RegistryKey key;
+        if (key.open(developmentKitKeyPath, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | view))
+            tag = lastSubkeyName(key.get(), fromDevelopmentKitKey, name);
+    }
+    if (tag == 0)
+        return std::nullopt;
+    return javaHomeOf(tag == fromRuntimeKey ? runtimeKeyPath : developmentKitKeyPath, name, view,
+                      tag == fromDevelopmentKitKey);
+}
 
-    FILE* get() const { return pipe_; }
-
-private:
-    FILE* pipe_;
-};
+// The home named by a key of Java 9 and newer in a view: its subkey that
+// "CurrentVersion" names when that subkey exists, else its last subkey.
+// Such a home has no jre folder and is used as it stands.
+std::optional<std::string> newLayoutHome(const char* keyPath, REGSAM view)
+{
+    RegistryKey key;
+    if (!key.open(keyPath, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | view))
+        return std::nullopt;
+    char name[subkeyNameAreaRoom];
+    name[0] = '\0';
+    std::optional<std::string> current = key.text("CurrentVersion");
+    RegistryKey named;
+    if (current && !current->empty() && current->size() < subkeyNameRoom
+        && RegOpenKeyExA(key.get(), current->c_str(), 0, KEY_QUERY_VALUE | view, &named.out()) == ERROR_SUCCESS)
+        memcpy(name, current->c_str(), current->size() + 1);
+    else if (lastSubkeyName(key.get(), fromRuntimeKey, name) == 0)
+        return std::nullopt;
+    return javaHomeOf(keyPath, name, view, false);
+}
 
 // One line of the trace on standard output, flushed at its end.
 void traceLineEnd()
 {
     writeOut("\n");
-    fflush(stdout);
+    flushOut();
 }
 
 class Search {
@@ -110,7 +188,10 @@ public:
         if (text != nullptr) {
             const std::string home(text);
             out("(" + home + ") ");
-            judge(home);
+            // An empty home would probe \bin\java.exe at the root of the
+            // current drive, a folder any user may create.
+            if (!home.empty())
+                judge(home);
         }
         verdict();
     }
@@ -118,12 +199,28 @@ public:
     void tryRegistry()
     {
         out(" - trying the registry: ");
-        fflush(stdout);
-        std::optional<std::string> home = registryCandidate();
-        if (home) {
-            if (verbose_) {
-                writeError(("path: " + *home + "\n").c_str());
+        flushOut();
+        // First the keys of Java 8 and older in this program's own view,
+        // exactly as ever; only when that finds nothing acceptable, the same
+        // keys in the other view, then the keys of Java 9 and newer in both.
+        // A home already tried in this step is not tried again (on 32-bit
+        // Windows both views are one).
+        std::vector<std::string> tried;
+        for (int step = 0; step < 6 && !found_; ++step) {
+            std::optional<std::string> home;
+            switch (step) {
+            case 0: home = oldLayoutHome(ownView); break;
+            case 1: home = oldLayoutHome(otherView); break;
+            case 2: home = newLayoutHome(newRuntimeKeyPath, ownView); break;
+            case 3: home = newLayoutHome(newDevelopmentKitKeyPath, ownView); break;
+            case 4: home = newLayoutHome(newRuntimeKeyPath, otherView); break;
+            default: home = newLayoutHome(newDevelopmentKitKeyPath, otherView); break;
             }
+            if (!home || std::find(tried.begin(), tried.end(), *home) != tried.end())
+                continue;
+            tried.push_back(*home);
+            if (verbose_)
+                writeError(("path: " + *home + "\n").c_str());
             judge(*home);
         }
         verdict();
@@ -132,17 +229,18 @@ public:
     void tryPath()
     {
         out(" - Looking on PATH (possibly yielding a pseudo, but passable, JAVA_HOME such as /usr): ");
-        std::string line;
-        {
-            CommandPipe pipe(pathCommand);
-            if (pipe.get() == NULL) {
-                writeError("Failed to run the command to locate 'java' on PATH\n");
-                writeError((std::string("Command run was: ") + pathCommand + "\n").c_str());
-                verdict();
-                return;
-            }
-            line = readFirstLine(pipe.get());
+        // A lookup that cannot be started, or that is ended at the time
+        // limit, yields -1 and the two failure lines.
+        std::string output;
+        if (captureProgramOutput(systemProgram(pathLookupProgram), pathLookupArguments, output,
+                                 ErrorStream::Discarded)
+            == -1) {
+            writeError("Failed to run the command to locate 'java' on PATH\n");
+            writeError((std::string("Command run was: ") + pathCommand + "\n").c_str());
+            verdict();
+            return;
         }
+        std::string line = firstLine(output);
         std::optional<std::string> home = line.empty() ? std::nullopt : homeFromPathLine(line);
         if (home) {
             out("(" + *home + ") ");
@@ -152,43 +250,6 @@ public:
     }
 
 private:
-    // The home named by the registry: the last subkey of the development kit
-    // key when that key opens (even without subkeys, it alone decides), else
-    // of the runtime key.
-    std::optional<std::string> registryCandidate() const
-    {
-        char name[subkeyNameAreaRoom];
-        name[0] = '\0';
-        int tag = 0;
-        {
-            RegistryKey key;
-            if (key.open(runtimeKeyPath, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS))
-                tag = lastSubkeyName(key.get(), fromRuntimeKey, name);
-        }
-        {
-            RegistryKey key;
-            if (key.open(developmentKitKeyPath, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS))
-                tag = lastSubkeyName(key.get(), fromDevelopmentKitKey, name);
-        }
-        if (tag == 0)
-            return std::nullopt;
-
-        std::optional<std::string> path =
-            versionKeyPath(tag == fromRuntimeKey ? runtimeKeyPath : developmentKitKeyPath, name);
-        if (!path)
-            return std::nullopt;
-        RegistryKey versionKey;
-        if (!versionKey.open(path->c_str(), KEY_QUERY_VALUE))
-            return std::nullopt;
-        char value[registryTextRoom];
-        memset(value, 0, sizeof value);
-        DWORD size = sizeof value;
-        if (RegQueryValueExA(versionKey.get(), "JavaHome", NULL, NULL, reinterpret_cast<BYTE*>(value), &size)
-            != ERROR_SUCCESS)
-            return std::nullopt;
-        return registryHome(value, size, tag == fromDevelopmentKitKey);
-    }
-
     JVM& result_;
     const bool checkVersion_;
     const JVM& minimum_;

@@ -7,7 +7,9 @@
 #include <string>
 
 // Tries, in order and until one is accepted: priorityHint, JAVA_HOME,
-// JRE_HOME, the registry, hint, and the java that "where" finds on PATH.
+// JRE_HOME, the registry (the keys of Java 8 and older in this program's
+// own view; then those keys in the other view and the JRE and JDK keys of
+// Java 9 and newer in both), hint, and the java that "where" finds on PATH.
 // Each candidate is probed into result; it is accepted when valid, not older
 // than minimum (with checkVersion), and of the required kind. With verbose
 // the search writes its trace. True when a candidate was accepted; result

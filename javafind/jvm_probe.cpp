@@ -15,9 +15,12 @@ void JVM::setHome(const std::string& path)
 
 void JVM::probeVersion()
 {
-    std::string command = "\"" + javaExe() + "\" -version";
+    // java.exe itself, by the full path that the home names from the current
+    // directory: no command interpreter between, so nothing in the home is
+    // expanded or run as a command, and no console window appears.
+    std::string program = fullPath(javaExe());
     std::string output;
-    if (captureCommandOutput(command, output) != 0) {
+    if (program.empty() || captureProgramOutput(program, "-version", output) != 0) {
         valid = false;
         return;
     }

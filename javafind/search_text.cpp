@@ -51,10 +51,10 @@ std::optional<std::string> homeFromPathLine(const std::string& line)
     return parentDirectory(folder->c_str());
 }
 
-std::string readFirstLine(FILE* stream)
+std::string firstLine(const std::string& output)
 {
-    char buffer[pathLineRoom];
-    if (fgets(buffer, sizeof buffer, stream) == nullptr)
-        return std::string();
-    return buffer;
+    std::string::size_type end = output.find('\n');
+    end = end == std::string::npos ? output.size() : end + 1;
+    std::string line = output.substr(0, end < pathLineRoom - 1 ? end : pathLineRoom - 1);
+    return line.substr(0, line.find('\0'));
 }

@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <stddef.h>
-#include <stdio.h>
 #include <string>
 
 // Room, terminator included, of the texts the registry step builds.
@@ -25,12 +24,12 @@ std::optional<std::string> versionKeyPath(const std::string& keyPath, const std:
 std::optional<std::string> registryHome(const char* value, size_t bytesRead, bool developmentKit);
 
 // Room of the first line read from the PATH command, terminator included.
-const int pathLineRoom = 512;
+const size_t pathLineRoom = 512;
 
-// The first line of stream, line feed included when it fits: at most
-// pathLineRoom - 1 characters; the rest is left unread. Empty when nothing
-// can be read.
-std::string readFirstLine(FILE* stream);
+// The first line of a program's output, line feed included when it fits:
+// at most pathLineRoom - 1 characters, and nothing from a NUL byte on; the
+// rest is not read. Empty for empty output.
+std::string firstLine(const std::string& output);
 
 // The home a "where java" output line points at: two folders up from the
 // program (the first cut also drops the line end). None when either cut

@@ -1,7 +1,8 @@
 #include "launcher/extract_mode.h"
 
-#include "launcher/console.h"
 #include "payload/extract_chunks.h"
+#include "process/console.h"
+#include "process/handles.h"
 
 #include <windows.h>
 #include <string>
@@ -21,6 +22,19 @@ std::string folderOf(const std::string& path)
     return path.substr(0, cut);
 }
 
+// Makes the file's bytes reach the disk itself, not only the system's cache,
+// so that a replace that follows can never leave a renamed but empty file
+// after a power cut.
+bool flushToDisk(const char* fileName)
+{
+    OwnedHandle file(CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file.isOpen())
+        return false;
+    bool flushed = FlushFileBuffers(file.get()) != 0;
+    return file.reset() && flushed;
+}
+
 } // namespace
 
 int writeInstallerArchiveReplacing(const char* fileName)
@@ -30,8 +44,8 @@ int writeInstallerArchiveReplacing(const char* fileName)
     char temporary[MAX_PATH];
     if (GetTempFileNameA(folderOf(fileName).c_str(), "cjr", 0, temporary) == 0)
         return 1;
-    if (extractResourceChunks("JAR", "JAR", temporary) != 0
-        || !MoveFileExA(temporary, fileName, MOVEFILE_REPLACE_EXISTING)) {
+    if (extractResourceChunks("JAR", "JAR", temporary) != 0 || !flushToDisk(temporary)
+        || !MoveFileExA(temporary, fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary);
         return 1;
     }
@@ -43,6 +57,8 @@ int runExtractMode()
     writeOut("----------------------------\n");
     writeOut("Extracting java installer...\n");
     writeOut("----------------------------\n");
+    // A reader of a pipe sees the banner before the long write, not after.
+    flushOut();
     if (writeInstallerArchiveReplacing(installerArchiveName) != 0)
         return 1;
     writeOut("\n");

@@ -3,6 +3,7 @@
 #include "javafind/find_jvm.h"
 #include "javafind/jvm.h"
 #include "launcher/extract_mode.h"
+#include "launcher/folders.h"
 #include "launcher/sequence_text.h"
 #include "payload/extract_chunks.h"
 #include "process/process.h"
@@ -39,58 +40,12 @@ HWND splashOwner()
     return splashWindow != NULL && IsWindow(splashWindow) ? splashWindow : NULL;
 }
 
-// The folder this executable lies in.
-std::string ownFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    std::string::size_type cut = folder.find_last_of('\\');
-    return cut == std::string::npos ? std::string() : folder.substr(0, cut);
-}
-
 // The current directory less one trailing backslash; the launcher's own
 // folder when the current directory cannot be read.
 std::string readStartDirectory()
 {
-    char* current = _getcwd(NULL, 1024);
-    if (current == NULL)
-        return withoutTrailingBackslash(ownFolder());
-    std::string directory(current);
-    free(current);
-    return withoutTrailingBackslash(directory);
-}
-
-// "TMP", or the platform's temporary folder when it is unset or empty (an
-// empty one would put the work folder at the root of the current drive).
-std::string temporaryFolder()
-{
-    const char* tmp = getenv("TMP");
-    if (tmp != NULL && *tmp != '\0')
-        return tmp;
-    char path[MAX_PATH + 1];
-    DWORD length = GetTempPathA(sizeof path, path);
-    if (length == 0 || length >= sizeof path)
-        return std::string();
-    return withoutTrailingBackslash(std::string(path, length));
-}
-
-// The folder the process is in now, as a full path without a trailing
-// backslash.
-std::string currentFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof path, path);
-    if (length == 0 || length >= sizeof path)
-        return std::string();
-    return withoutTrailingBackslash(std::string(path, length));
-}
-
-std::string systemFolder()
-{
-    char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    return length > 0 && length < sizeof path ? std::string(path, length) : std::string("C:\\Windows\\System32");
+    std::string directory = currentFolder();
+    return withoutTrailingBackslash(directory.empty() ? ownFolder() : directory);
 }
 
 // Removes a folder that is empty. A program that has just ended may still
@@ -121,7 +76,7 @@ void cleanUp(const std::string& workFolder)
     remove((workFolder + "\\ant.install.log").c_str());
     remove((workFolder + "\\" + installerArchiveName).c_str());
     remove((workFolder + "\\jre.exe").c_str());
-    runProcess("\"" + systemFolder() + "\\cmd.exe\" /c rd /s /q \"" + workFolder + "\\jre\"", false);
+    runProcess("\"" + systemProgram("cmd.exe") + "\" /c rd /s /q \"" + workFolder + "\\jre\"", false);
     removeEmptyFolder(workFolder);
 }
 
@@ -131,7 +86,10 @@ void runInstaller(const JVM& runtime, const std::string& startDirectory)
     extractResourceChunks("JAR", "JAR", installerArchiveName);
     setStep("LAUNCHING");
     animateProgress(1000);
-    std::string commandLine = installerCommandLine(runtime.javawExe(), startDirectory);
+    // javaw.exe by its full path, resolved against the work folder as the
+    // probe resolved java.exe: a relative name would be looked for in the
+    // launcher's own folder first, where anything may lie.
+    std::string commandLine = installerCommandLine(fullPath(runtime.javawExe()), startDirectory);
     HWND splash = splashOwner();
     if (splash != NULL)
         ShowWindow(splash, SW_HIDE);
@@ -148,19 +106,6 @@ void reportJavaMissing(JVM& runtime, const JVM& requirement)
 }
 
 } // namespace
-
-void restrictDllSearch()
-{
-    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    SetDefaultDllDirectoriesFunction setDefaultDllDirectories = kernel == NULL ? NULL
-        : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-              reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefaultDllDirectories != NULL)
-        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    // Older systems: at least keep the current directory out of the search.
-    SetDllDirectoryA("");
-}
 
 int runInstallationSequence(HINSTANCE instance, int showCommand)
 {
@@ -179,8 +124,11 @@ int runInstallationSequence(HINSTANCE instance, int showCommand)
     setStep("TMP");
     animateProgress(1000);
     const std::string startDirectory = readStartDirectory();
-    const std::string plannedFolder = workFolderPath(temporaryFolder(), nextRandom);
-    if (_mkdir(plannedFolder.c_str()) != 0) {
+    // A temporary folder that cannot be read would put the work folder at
+    // the root of the current drive: the run ends with the message instead.
+    const std::string temporary = temporaryFolder();
+    const std::string plannedFolder = temporary.empty() ? std::string() : workFolderPath(temporary, nextRandom);
+    if (plannedFolder.empty() || _mkdir(plannedFolder.c_str()) != 0) {
         MessageBoxA(splashOwner(), workFolderText, workFolderCaption, MB_OK);
         return -1;
     }
@@ -191,7 +139,12 @@ int runInstallationSequence(HINSTANCE instance, int showCommand)
         MessageBoxA(splashOwner(), workFolderText, workFolderCaption, MB_OK);
         return -1;
     }
-    const std::string workFolder = currentFolder();
+    // Children are started by full paths inside the work folder. The planned
+    // path is a full one too (the temporary folder is read as a full path),
+    // so it stands in when the current directory cannot be read.
+    std::string workFolder = currentFolder();
+    if (workFolder.empty())
+        workFolder = plannedFolder;
 
     setStep("XJAVA");
     // Run by its full path: a bare name would find a jre.exe lying beside
@@ -209,6 +162,6 @@ int runInstallationSequence(HINSTANCE instance, int showCommand)
     else
         reportJavaMissing(runtime, requirement);
 
-    cleanUp(workFolder.empty() ? plannedFolder : workFolder);
+    cleanUp(workFolder);
     return 0;
 }

@@ -8,7 +8,3 @@
 // work folder cannot be made, 0 otherwise, whether or not the installation
 // succeeded.
 int runInstallationSequence(HINSTANCE instance, int showCommand);
-
-// Lets DLLs load only from the system folder, so that no DLL planted beside
-// the launcher (a downloads folder) is ever loaded. Call first thing.
-void restrictDllSearch();

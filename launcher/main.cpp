@@ -1,11 +1,30 @@
 // Entry point of the launcher.
-#include "launcher/console.h"
 #include "launcher/extract_mode.h"
 #include "launcher/install_sequence.h"
 #include "launcher/modes.h"
+#include "process/console.h"
 
 #include <windows.h>
 #include <string>
+
+namespace {
+
+// Lets DLLs load only from the system folder, so that no DLL planted beside
+// the launcher (a downloads folder) is ever loaded. Called first thing.
+void restrictDllSearch()
+{
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    SetDefaultDllDirectoriesFunction setDefaultDllDirectories = kernel == NULL ? NULL
+        : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+              reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories != NULL)
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Older systems: at least keep the current directory out of the search.
+    SetDllDirectoryA("");
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand)
 {

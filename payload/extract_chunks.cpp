@@ -1,10 +1,10 @@
 #include "payload/extract_chunks.h"
 
 #include "payload/chunk_names.h"
+#include "process/handles.h"
 #include "splash/progress.h"
 
 #include <windows.h>
-#include <stdio.h>
 
 namespace {
 
@@ -14,16 +14,30 @@ bool chunkExists(HMODULE module, const char* baseName, int index, const char* re
     return !name.empty() && FindResourceA(module, name.c_str(), resourceType) != NULL;
 }
 
-// One stream per chunk: opened for appending, written in one call straight
-// from the resource data, closed. Any shortfall counts as failure.
+// One handle per chunk: opened, written at the file's end straight from the
+// resource data, closed. The file API reports each write's outcome itself,
+// with no run-time stream buffer whose failed flush a close may hide: any
+// shortfall, and a failed close, counts as failure.
 bool appendToFile(const char* fileName, const void* data, DWORD size)
 {
-    FILE* file = fopen(fileName, "ab");
-    if (file == NULL)
+    OwnedHandle file(CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file.isOpen())
         return false;
-    size_t written = size > 0 ? fwrite(data, 1, size, file) : 0;
-    bool closed = fclose(file) == 0;
-    return written == size && closed;
+    LARGE_INTEGER none;
+    none.QuadPart = 0;
+    if (!SetFilePointerEx(file.get(), none, NULL, FILE_END))
+        return false;
+    const char* next = static_cast<const char*>(data);
+    DWORD left = size;
+    while (left > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file.get(), next, left, &written, NULL) || written == 0)
+            return false;
+        next += written;
+        left -= written;
+    }
+    return file.reset();
 }
 
 } // namespace

@@ -60,7 +60,7 @@ echo "== standard error:"
 cat "$run_dir/stderr.txt"
 echo "== exit code: $status"
 echo "== runs of the demo runtime (working folder, command line):"
-cut -f3- "$run_dir/installer-runs.txt" 2>/dev/null | grep -v '^$' | sed 's/\t/  command line: /' || echo "   none"
+cut -f4- "$run_dir/installer-runs.txt" 2>/dev/null | grep -v '^$' | sed 's/\t/  command line: /' || echo "   none"
 temp=$env_root/prefix/drive_c/users/root/Temp
 echo "== left in the temporary folder: $(ls "$temp" 2>/dev/null | grep -c '^Corvanell-' || true) work folder(s)"
 [ -n "$screenshot" ] && [ -f "$screenshot" ] && echo "== splash screenshot: $screenshot"

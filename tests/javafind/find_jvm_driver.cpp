@@ -6,7 +6,7 @@
 //                        PRIORITY_HINT HINT VERBOSE
 // (booleans as 0 or 1; MINIMUM a version text such as 1.6.0_00)
 #include "javafind/find_jvm.h"
-#include "launcher/console.h"
+#include "process/console.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,6 +1,7 @@
 // The Java search, run for real in a process of its own (find_jvm_driver)
 // with its own environment, against homes made of the stand-in runtime, the
-// prefix's real registry and the command interpreter's "where".
+// prefix's real registry and the where.exe of the prefix's system folder
+// (the test fixture, which records its runs like the stand-ins).
 #include "support/java_home.h"
 #include "support/test_support.h"
 
@@ -24,6 +25,8 @@ const char* const pathHeading =
     " - Looking on PATH (possibly yielding a pseudo, but passable, JAVA_HOME such as /usr): ";
 const char* const runtimeKey = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 const char* const kitKey = "SOFTWARE\\JavaSoft\\Java Development Kit";
+const char* const newRuntimeKey = "SOFTWARE\\JavaSoft\\JRE";
+const char* const newKitKey = "SOFTWARE\\JavaSoft\\JDK";
 
 // What a real runtime prints for -version, three lines.
 std::string versionOutput(const std::string& version)
@@ -64,44 +67,84 @@ struct SearchEnvironment {
     std::optional<std::string> javaHome;
     std::optional<std::string> jreHome;
     std::vector<std::string> pathFolders;   // in front of the system folders
-    std::optional<std::string> comspec;     // replaces the command interpreter
+    std::optional<std::string> comspec;     // names another command interpreter
+    std::vector<std::string> more;          // further variables, NAME=value
 };
 
 struct Outcome {
     ChildRun run;
     std::map<std::string, std::string> result;
-    std::vector<StandinRun> probes;
+    std::vector<StandinRun> probes;   // runs of java.exe
+    std::vector<StandinRun> lookups;  // runs of where.exe
     bool found() const { return result.count("found") && result.at("found") == "1"; }
 };
+
+// The registry view of the search's own kind (the test program is of the
+// same kind as the driver), and the other one.
+const REGSAM ownView = 0;
+#ifdef _WIN64
+const REGSAM otherView = KEY_WOW64_32KEY;
+#else
+const REGSAM otherView = KEY_WOW64_64KEY;
+#endif
+
+// True where the registry has two views: a 64-bit program, or a 32-bit one
+// on 64-bit Windows.
+bool registryHasTwoViews()
+{
+#ifdef _WIN64
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
 
 class Registry {
 public:
     Registry() { clear(); }
     ~Registry() { clear(); }
 
-    static void clear() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft"); }
+    static void clear()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+        HKEY software = NULL;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | otherView, &software) == ERROR_SUCCESS) {
+            RegDeleteTreeA(software, "JavaSoft");
+            RegCloseKey(software);
+        }
+    }
 
-    // Creates key\subkey with "JavaHome" holding bytes of the given type
-    // (no value when bytes is none).
-    static void add(const char* key, const std::string& subkey, std::optional<std::string> bytes,
-                    DWORD type = REG_SZ)
+    // Creates key\subkey in a view with the value valueName holding bytes of
+    // the given type (no value when bytes is none).
+    static void set(const std::string& key, const std::string& subkey, const char* valueName,
+                    std::optional<std::string> bytes, DWORD type = REG_SZ, REGSAM view = ownView)
     {
         HKEY created = NULL;
-        std::string path = std::string(key) + (subkey.empty() ? "" : "\\" + subkey);
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &created, NULL),
+        std::string path = key + (subkey.empty() ? "" : "\\" + subkey);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &created,
+                                  NULL),
                   ERROR_SUCCESS);
         if (bytes) {
-            EXPECT_EQ(RegSetValueExA(created, "JavaHome", 0, type, reinterpret_cast<const BYTE*>(bytes->data()),
+            EXPECT_EQ(RegSetValueExA(created, valueName, 0, type, reinterpret_cast<const BYTE*>(bytes->data()),
                                      static_cast<DWORD>(bytes->size())),
                       ERROR_SUCCESS);
         }
         RegCloseKey(created);
     }
 
-    // A "JavaHome" text with its terminating zero, as REG_SZ values hold it.
-    static void addHome(const char* key, const std::string& subkey, const std::string& home)
+    // Creates key\subkey with "JavaHome" holding bytes of the given type
+    // (no value when bytes is none).
+    static void add(const char* key, const std::string& subkey, std::optional<std::string> bytes,
+                    DWORD type = REG_SZ)
     {
-        add(key, subkey, home + std::string(1, '\0'));
+        set(key, subkey, "JavaHome", bytes, type);
+    }
+
+    // A "JavaHome" text with its terminating zero, as REG_SZ values hold it.
+    static void addHome(const char* key, const std::string& subkey, const std::string& home, REGSAM view = ownView)
+    {
+        set(key, subkey, "JavaHome", home + std::string(1, '\0'), REG_SZ, view);
     }
 };
 
@@ -136,6 +179,7 @@ protected:
         variables.push_back("PATH=" + path + "C:\\windows\\system32;C:\\windows");
         variables.push_back("COMSPEC=" + environment.comspec.value_or("C:\\windows\\system32\\cmd.exe"));
         variables.push_back("CORVANELL_STANDIN_RECORD=" + record);
+        variables.insert(variables.end(), environment.more.begin(), environment.more.end());
 
         return environmentWith({"JAVA_HOME", "JRE_HOME", "PATH", "COMSPEC", "CORVANELL_STANDIN_RECORD"}, variables);
     }
@@ -160,7 +204,12 @@ protected:
         std::istringstream text(readFileOrEmpty(summary));
         for (std::string entry; std::getline(text, entry);)
             outcome.result[entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
-        outcome.probes = standinRuns(record);
+        for (const StandinRun& run : standinRuns(record)) {
+            if (run.program == "where.exe")
+                outcome.lookups.push_back(run);
+            else
+                outcome.probes.push_back(run);
+        }
         return outcome;
     }
 
@@ -484,18 +533,117 @@ TEST_F(Search, PathJavaInADriveRootGivesNoCandidate)
     EXPECT_TRUE(outcome.probes.empty());
 }
 
+// The probe and the lookup are the programs themselves, started by the
+// search with no command interpreter between and without a console window.
+TEST_F(Search, ProbeAndLookupRunWithoutInterpreterOrConsoleWindow)
+{
+    Registry registry;
+    std::string pathHome = home("onpath", "1.8.0_202");
+    SearchEnvironment environment;
+    environment.pathFolders = {pathHome + "\\bin"};
+    // An interpreter that would leave its mark if it ever ran.
+    std::string sentinel = folder + "\\interpreter.exe";
+    ASSERT_TRUE(CopyFileA(requiredEnv("CORVANELL_SENTINEL").c_str(), sentinel.c_str(), FALSE));
+    environment.comspec = sentinel;
+    Outcome outcome = search(SearchArguments(), environment);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_FALSE(pathExists(sentinel + ".ran"));
+    ASSERT_EQ(outcome.lookups.size(), 1u);
+    EXPECT_EQ(outcome.lookups[0].commandLine, "\"C:\\windows\\system32\\where.exe\" java");
+    ASSERT_EQ(outcome.probes.size(), 1u);
+    EXPECT_EQ(outcome.probes[0].commandLine, "\"" + pathHome + "\\bin\\java.exe\" -version");
+    for (const StandinRun& run : {outcome.lookups[0], outcome.probes[0]}) {
+        SCOPED_TRACE(run.program);
+        EXPECT_EQ(run.parent, "find_jvm_driver.exe");
+        EXPECT_EQ(run.console, "no console window");
+    }
+}
+
+// What a command interpreter would have read in a home (variables, command
+// separators) are plain characters of the folder's name.
+TEST_F(Search, HomeIsTakenLiterally)
+{
+    Registry registry;
+    for (const char* name : {"%CORVANELL_ELSEWHERE%", "a&b", "x^y"}) {
+        SCOPED_TRACE(name);
+        std::string literal = home(name, "1.8.0_202");
+        std::string elsewhere = home(std::string("elsewhere") + name[0], "1.8.0_202");
+        SearchEnvironment environment;
+        environment.javaHome = literal;
+        environment.more = {"CORVANELL_ELSEWHERE=" + elsewhere};
+        Outcome outcome = search(SearchArguments(), environment);
+        EXPECT_TRUE(outcome.found());
+        EXPECT_EQ(outcome.result["home"], literal);
+        ASSERT_EQ(outcome.probes.size(), 1u);
+        EXPECT_EQ(outcome.probes[0].commandLine, "\"" + literal + "\\bin\\java.exe\" -version");
+    }
+}
+
+// A variable that is defined but empty names no home: \bin\java.exe at the
+// root of the current drive is never run.
+TEST_F(Search, EmptyEnvironmentVariableIsNotProbed)
+{
+    Registry registry;
+    ASSERT_TRUE(makeFolders("C:\\bin"));
+    ASSERT_TRUE(CopyFileA(requiredEnv("CORVANELL_SENTINEL").c_str(), "C:\\bin\\java.exe", FALSE));
+    std::string started = "C:\\corvanell-empty-home";
+    ASSERT_TRUE(makeFolders(started));
+    SearchEnvironment environment;
+    environment.javaHome = "";
+    environment.jreHome = "";
+    Outcome outcome = search(SearchArguments(), environment, started);
+    bool ran = pathExists("C:\\bin\\java.exe.ran");
+    DeleteFileA("C:\\bin\\java.exe.ran");
+    DeleteFileA("C:\\bin\\java.exe");
+    RemoveDirectoryA("C:\\bin");
+    RemoveDirectoryA(started.c_str());
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(outcome.found());
+    EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "", false) + javaHomeHeading + "() no\n"
+                                   + jreHomeHeading + "() no\n" + tried(registryHeading, "", false)
+                                   + tried(hintHeading, "", false) + tried(pathHeading, "", false));
+    EXPECT_TRUE(outcome.probes.empty());
+}
+
+// A runtime whose java.exe never ends is ended after a minute; its source
+// says "no" and the search goes on.
+TEST_F(Search, RuntimeThatNeverEndsIsEndedAndTheSearchGoesOn)
+{
+    Registry registry;
+    std::string broken = home("broken", "1.8.0_202");
+    ASSERT_TRUE(writeFileBytes(broken + "\\bin\\java-hangs.txt", ""));
+    std::string good = home("good", "1.8.0_202");
+    SearchEnvironment environment;
+    environment.javaHome = broken;
+    environment.jreHome = good;
+    Outcome outcome = search(SearchArguments(), environment);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "", false)
+                                   + tried(javaHomeHeading, broken, false) + tried(jreHomeHeading, good, true));
+    EXPECT_EQ(outcome.result["home"], good);
+    EXPECT_EQ(outcome.probes.size(), 2u);
+}
+
+// The lookup cannot be started (the system folder's where.exe is gone for
+// the while): the two failure lines, also with verbose false.
 TEST_F(Search, PathCommandThatCannotStartReportsAlsoWhenQuiet)
 {
     Registry registry;
     const std::string failure =
         "Failed to run the command to locate 'java' on PATH\nCommand run was: where java 2>nul\n";
-    SearchEnvironment environment;
-    environment.comspec = folder + "\\no-such-interpreter.exe";
+    const std::string where = "C:\\windows\\system32\\where.exe";
+    const std::string away = where + ".away";
+    ASSERT_TRUE(MoveFileA(where.c_str(), away.c_str()));
+    std::vector<Outcome> outcomes;
     for (bool verbose : {false, true}) {
-        SCOPED_TRACE(verbose);
         SearchArguments arguments;
         arguments.verbose = verbose;
-        Outcome outcome = search(arguments, environment);
+        outcomes.push_back(search(arguments));
+    }
+    ASSERT_TRUE(MoveFileA(away.c_str(), where.c_str()));
+    for (bool verbose : {false, true}) {
+        SCOPED_TRACE(verbose);
+        const Outcome& outcome = outcomes[verbose ? 1 : 0];
         EXPECT_FALSE(outcome.found());
         EXPECT_EQ(outcome.run.err, failure);
         EXPECT_EQ(outcome.run.out, verbose ? std::string(opening) + tried(priorityHeading, "", false)
@@ -503,6 +651,7 @@ TEST_F(Search, PathCommandThatCannotStartReportsAlsoWhenQuiet)
                                                  + tried(registryHeading, "", false) + tried(hintHeading, "", false)
                                                  + pathHeading + "no\n"
                                            : std::string());
+        EXPECT_TRUE(outcome.lookups.empty());
     }
 }
 
@@ -548,4 +697,104 @@ TEST_F(Search, RelativePriorityHintResolvesAgainstTheCurrentFolder)
     EXPECT_TRUE(outcome.found());
     EXPECT_EQ(outcome.run.out, std::string(opening) + tried(priorityHeading, "jre", true));
     EXPECT_EQ(outcome.result["home"], "jre");
+}
+
+// Beyond the keys of Java 8 and older in the search's own view: the same keys
+// in the other view, and the keys of Java 9 and newer in both, tried only
+// when the old keys give nothing acceptable, within the registry source.
+TEST_F(Search, RegistryKeysOfNewerRuntimesAndTheOtherView)
+{
+    Registry registry;
+    std::string seventeen = home("jdk-17", "17.0.1");
+    std::string newest = home("jdk-21", "21.0.3");
+    std::string old = home("jre1.5", "1.5.0_22");
+    std::string good = home("jre1.8", "1.8.0_202");
+    struct Case {
+        const char* what;
+        void (*fill)(const std::string& seventeen, const std::string& newest, const std::string& old,
+                     const std::string& good);
+        std::string expectedErr;   // the path lines
+        std::string home;          // accepted, or empty for none
+        size_t probes;
+        bool needsTwoViews;
+    };
+    const std::vector<Case> cases = {
+        {"JRE key with CurrentVersion 17: the subkey it names, not the last one",
+         [](const std::string& a, const std::string& b, const std::string&, const std::string&) {
+             Registry::addHome(newRuntimeKey, "17", a);
+             Registry::addHome(newRuntimeKey, "21", b);
+             Registry::set(newRuntimeKey, "", "CurrentVersion", std::string("17", 3));
+         },
+         "path: " + seventeen + "\n", seventeen, 1, false},
+        {"JDK key without CurrentVersion: its last subkey, no \\jre",
+         [](const std::string& a, const std::string& b, const std::string&, const std::string&) {
+             Registry::addHome(newKitKey, "17.0.1", a);
+             Registry::addHome(newKitKey, "21.0.3", b);
+         },
+         "path: " + newest + "\n", newest, 1, false},
+        {"CurrentVersion naming a missing subkey: the last one",
+         [](const std::string& a, const std::string&, const std::string&, const std::string&) {
+             Registry::addHome(newRuntimeKey, "17", a);
+             Registry::set(newRuntimeKey, "", "CurrentVersion", std::string("99", 3));
+         },
+         "path: " + seventeen + "\n", seventeen, 1, false},
+        {"a runtime in the other view only",
+         [](const std::string&, const std::string&, const std::string&, const std::string& g) {
+             Registry::addHome(runtimeKey, "1.8.0_202", g, otherView);
+         },
+         "path: " + good + "\n", good, 1, true},
+        {"old keys too old, a new key good: both path lines",
+         [](const std::string& a, const std::string&, const std::string& o, const std::string&) {
+             Registry::addHome(runtimeKey, "1.5.0_22", o);
+             Registry::addHome(newRuntimeKey, "17", a);
+         },
+         "path: " + old + "\npath: " + seventeen + "\n", seventeen, 2, false},
+        {"old keys good: nothing more is read",
+         [](const std::string& a, const std::string&, const std::string&, const std::string& g) {
+             Registry::addHome(runtimeKey, "1.8.0_202", g);
+             Registry::addHome(runtimeKey, "1.8.0_202", a, otherView);
+             Registry::addHome(newRuntimeKey, "17", a);
+         },
+         "path: " + good + "\n", good, 1, false},
+        {"the same home in both views and layouts is probed once",
+         [](const std::string&, const std::string&, const std::string& o, const std::string&) {
+             Registry::addHome(runtimeKey, "1.5.0_22", o);
+             Registry::addHome(runtimeKey, "1.5.0_22", o, otherView);
+             Registry::addHome(newRuntimeKey, "1.5", o);
+         },
+         "path: " + old + "\n", "", 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsTwoViews && !registryHasTwoViews())
+            continue;   // one registry: there is no other view to hold it
+        Registry::clear();
+        c.fill(seventeen, newest, old, good);
+        Outcome outcome = search(SearchArguments());
+        EXPECT_EQ(outcome.run.err, c.expectedErr);
+        std::string expected = std::string(opening) + tried(priorityHeading, "", false)
+            + tried(javaHomeHeading, "", false) + tried(jreHomeHeading, "", false) + registryHeading
+            + (c.home.empty() ? "no\n" : "yes\n");
+        if (c.home.empty())
+            expected += tried(hintHeading, "", false) + tried(pathHeading, "", false);
+        EXPECT_EQ(outcome.run.out, expected);
+        EXPECT_EQ(outcome.found(), !c.home.empty());
+        if (!c.home.empty()) {
+            EXPECT_EQ(outcome.result["home"], c.home);
+        }
+        EXPECT_EQ(outcome.probes.size(), c.probes);
+    }
+
+    // The silent second search sees the same: an old runtime found only in a
+    // new key makes it true without a version check.
+    Registry::clear();
+    Registry::addHome(newKitKey, "1.5", old);
+    SearchArguments quiet;
+    quiet.checkVersion = false;
+    quiet.verbose = false;
+    Outcome outcome = search(quiet);
+    EXPECT_TRUE(outcome.found());
+    EXPECT_EQ(outcome.result["home"], old);
+    EXPECT_EQ(outcome.run.out, "");
+    EXPECT_EQ(outcome.run.err, "");
 }

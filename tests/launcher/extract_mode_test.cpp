@@ -55,6 +55,57 @@ SequenceRun runUntilTheWorkFolderMessage(const std::string& program, const std::
 
 const DWORD allBitsSet = 0xFFFFFFFFu;
 
+// What a reader of the launcher's output pipe gets with its first read, and
+// whether Corvanell.jar was in the folder at that moment; then the rest.
+struct PipeReading {
+    std::string first;
+    bool archiveThereAtFirst = false;
+    std::string all;
+    DWORD exitCode = 0;
+};
+
+PipeReading readAsItComes(const std::string& commandLine, const std::string& folder)
+{
+    PipeReading reading;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE readEnd = NULL, writeEnd = NULL;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        ADD_FAILURE() << "CreatePipe failed";
+        return reading;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    BOOL created = CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, folder.c_str(), &startup, &process);
+    CloseHandle(writeEnd);
+    if (!created) {
+        ADD_FAILURE() << "cannot start " << commandLine;
+        CloseHandle(readEnd);
+        return reading;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    if (ReadFile(readEnd, buffer, sizeof buffer, &got, NULL)) {
+        reading.archiveThereAtFirst = pathExists(folder + "\\Corvanell.jar");
+        reading.first.assign(buffer, got);
+    }
+    reading.all = reading.first;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, NULL) && got > 0)
+        reading.all.append(buffer, got);
+    WaitForSingleObject(process.hProcess, 120000);
+    GetExitCodeProcess(process.hProcess, &reading.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(readEnd);
+    return reading;
+}
+
 class ExtractMode : public ::testing::Test {
 protected:
     void SetUp() override
@@ -223,4 +274,46 @@ TEST_F(ExtractMode, FullDiskFailsAndKeepsTheEarlierArchive)
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(jarIn(small) == archive);
     removeTree(small + "\\Corvanell.jar");
+}
+
+// A 64 KiB disk that is full already, holding a 4-byte Corvanell.jar. The
+// demo archive (1,535 bytes) is smaller than the C run-time's stream buffer:
+// written through a stream, its bytes would reach the disk only in the
+// close, whose failed flush Wine's fclose reports as success. The archive
+// of the other variant is far larger than that buffer.
+TEST_F(ExtractMode, FullDiskIsNeverReportedAsSuccess)
+{
+    std::string full = requiredEnv("CORVANELL_TEST_ROOT") + "\\fulldisk";
+    struct Case {
+        const char* what;
+        std::string launcher;
+    };
+    const Case cases[] = {
+        {"archive smaller than a stream buffer", launcher},
+        {"archive of several chunks", requiredEnv("CORVANELL_MULTICHUNK_LAUNCHER")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(jarIn(full), "old!");
+        ChildRun run = runChild(inQuotes(c.launcher) + " -x", full);
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_EQ(run.out, banner);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(jarIn(full), "old!");
+        EXPECT_EQ(folderEntries(full), std::vector<std::string>({"Corvanell.jar", "space"}));
+        EXPECT_EQ(folderEntries(full + "\\space"), std::vector<std::string>({"filler"}));
+    }
+}
+
+// The banner is flushed before the archive is written: a reader of the pipe
+// has it while the archive (about 16 MiB here) is not yet in place, and the
+// rest follows once it is.
+TEST_F(ExtractMode, BannerReachesThePipeBeforeTheArchiveIsWritten)
+{
+    PipeReading reading = readAsItComes(inQuotes(requiredEnv("CORVANELL_MULTICHUNK_LAUNCHER")) + " -x", folder);
+    EXPECT_EQ(reading.first, banner);
+    EXPECT_FALSE(reading.archiveThereAtFirst);
+    EXPECT_EQ(reading.all, std::string(banner) + completion);
+    EXPECT_EQ(reading.exitCode, 0u);
+    EXPECT_EQ(jarIn(folder).size(), 16789012u);
 }

@@ -69,6 +69,36 @@ struct SplashState {
     bool visible = false;
 };
 
+// Two paths name the same folder: the same volume and file index.
+bool sameFolder(const std::wstring& one, const std::wstring& other)
+{
+    BY_HANDLE_FILE_INFORMATION info[2] = {};
+    const std::wstring* paths[2] = {&one, &other};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE folder = CreateFileW(paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+        if (folder == INVALID_HANDLE_VALUE)
+            return false;
+        bool read = GetFileInformationByHandle(folder, &info[i]) != 0;
+        CloseHandle(folder);
+        if (!read)
+            return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber
+        && info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+// The text a wide text becomes in the ANSI code page; usedDefault tells
+// whether a character had to be replaced.
+std::string ansiOf(const std::wstring& text, bool& replaced)
+{
+    BOOL usedDefault = FALSE;
+    char buffer[1024] = {};
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, buffer, sizeof buffer, NULL, &usedDefault);
+    replaced = usedDefault != FALSE;
+    return buffer;
+}
+
 SplashState splashOf(DWORD processId)
 {
     HWND window = findSplashWindowOf(processId);
@@ -223,15 +253,22 @@ TEST_F(Installation, DemoPayloadsRunTheInstallerAndLeaveNothingBehind)
 
     std::vector<StandinRun> installer = runsOf("javaw.exe");
     ASSERT_EQ(installer.size(), 1u);
-    EXPECT_EQ(installer[0].commandLine, "\"jre\\bin\\javaw.exe\" \"-Dorig.dir=" + start + "\" -jar Corvanell.jar");
     std::string workFolder = installer[0].currentFolder;
     ASSERT_EQ(workFolder.substr(0, tmp.size() + 1), tmp + "\\");
     EXPECT_TRUE(isWorkFolderName(workFolder.substr(tmp.size() + 1))) << workFolder;
+    // The runtime just unpacked, named by its full path.
+    EXPECT_EQ(installer[0].commandLine,
+              "\"" + workFolder + "\\jre\\bin\\javaw.exe\" \"-Dorig.dir=" + start + "\" -jar Corvanell.jar");
+    EXPECT_EQ(installer[0].parent, "Corvanell.exe");
     EXPECT_EQ(splashRecord(), "hidden\n");
-    // The runtime unpacked from the package was probed, once.
+    // The runtime unpacked from the package was probed, once: its java.exe
+    // itself, by the same full path, without a console window.
     std::vector<StandinRun> probes = runsOf("java.exe");
     ASSERT_EQ(probes.size(), 1u);
     EXPECT_EQ(probes[0].currentFolder, workFolder);
+    EXPECT_EQ(probes[0].commandLine, "\"" + workFolder + "\\jre\\bin\\java.exe\" -version");
+    EXPECT_EQ(probes[0].parent, "Corvanell.exe");
+    EXPECT_EQ(probes[0].console, "no console window");
     EXPECT_EQ(leftInTmp(), std::vector<std::string>());
 }
 
@@ -255,8 +292,8 @@ TEST_F(Installation, StartDirectoryAndTemporaryFolderSpellings)
         EXPECT_EQ(run.exitCode, 0u);
         std::vector<StandinRun> installer = runsOf("javaw.exe");
         ASSERT_EQ(installer.size(), 1u);
-        EXPECT_EQ(installer[0].commandLine,
-                  "\"jre\\bin\\javaw.exe\" \"-Dorig.dir=" + c.origDir + "\" -jar Corvanell.jar");
+        EXPECT_EQ(installer[0].commandLine, "\"" + installer[0].currentFolder + "\\jre\\bin\\javaw.exe\" \"-Dorig.dir="
+                                                + c.origDir + "\" -jar Corvanell.jar");
         EXPECT_EQ(installer[0].currentFolder.substr(0, tmp.size() + 1), tmp + "\\");
         EXPECT_EQ(leftInTmp(), std::vector<std::string>());
     }
@@ -300,13 +337,16 @@ TEST_F(Installation, NoSuitableRuntimeIsReportedOverTheSplash)
         std::vector<std::string> variables;
         std::string trace;
         std::string ending;
+        size_t lookups;   // the second search stops at an older JAVA_HOME
     };
     const std::vector<Case> cases = {
-        {"no runtime at all", {}, noRuntimeTrace(), "java could not be found on your computer.\n"},
-        {"only an older runtime", {"JAVA_HOME=" + old}, noRuntimeTrace("(" + old + ") "), "your java is too old.\n"},
+        {"no runtime at all", {}, noRuntimeTrace(), "java could not be found on your computer.\n", 2},
+        {"only an older runtime", {"JAVA_HOME=" + old}, noRuntimeTrace("(" + old + ") "), "your java is too old.\n",
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        DeleteFileA((records + "\\runs.txt").c_str());
         RunWithMessage outcome = runToMessage(requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), environment(c.variables));
         const MessageBoxInfo& info = outcome.box;
         const SplashState& splash = outcome.splash;
@@ -322,6 +362,15 @@ TEST_F(Installation, NoSuitableRuntimeIsReportedOverTheSplash)
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.exitCode, 0u);
         EXPECT_TRUE(runsOf("javaw.exe").empty());
+        // The searches looked on PATH: where.exe of the system folder
+        // itself, without a console window.
+        std::vector<StandinRun> lookups = runsOf("where.exe");
+        ASSERT_EQ(lookups.size(), c.lookups);
+        for (const StandinRun& lookup : lookups) {
+            EXPECT_EQ(lookup.commandLine, "\"C:\\windows\\system32\\where.exe\" java");
+            EXPECT_EQ(lookup.parent, "Corvanell-nojava.exe");
+            EXPECT_EQ(lookup.console, "no console window");
+        }
         EXPECT_EQ(leftInTmp(), std::vector<std::string>());
     }
 }
@@ -397,14 +446,16 @@ TEST_F(Installation, WhatTheInstallerLeavesStaysWithTheWorkFolder)
 
 TEST_F(Installation, ProgramsPlantedBesideTheLauncherNeverRun)
 {
-    // A downloads folder: the launcher, and a jre.exe and a cmd.exe that
-    // would leave a sentinel file if they ever ran.
+    // A downloads folder: the launcher, and a jre.exe, a cmd.exe, a
+    // where.exe and a runtime in jre that would leave a sentinel file if
+    // they ever ran.
     std::string downloads = folder + "\\downloads";
-    ASSERT_TRUE(CreateDirectoryA(downloads.c_str(), NULL));
+    ASSERT_TRUE(makeFolders(downloads + "\\jre\\bin"));
     std::string copy = downloads + "\\Corvanell.exe";
     ASSERT_TRUE(CopyFileA(launcher.c_str(), copy.c_str(), FALSE));
-    for (const char* planted : {"jre.exe", "cmd.exe"})
-        ASSERT_TRUE(CopyFileA(requiredEnv("CORVANELL_SENTINEL").c_str(), (downloads + "\\" + planted).c_str(), FALSE));
+    const char* const planted[] = {"jre.exe", "cmd.exe", "where.exe", "jre\\bin\\java.exe", "jre\\bin\\javaw.exe"};
+    for (const char* name : planted)
+        ASSERT_TRUE(CopyFileA(requiredEnv("CORVANELL_SENTINEL").c_str(), (downloads + "\\" + name).c_str(), FALSE));
 
     for (const std::string& from : {downloads, start}) {
         SCOPED_TRACE(from);
@@ -412,9 +463,12 @@ TEST_F(Installation, ProgramsPlantedBesideTheLauncherNeverRun)
         ChildRun run = runWithoutMessages(copy, environment(), from);
         EXPECT_EQ(run.exitCode, 0u);
         EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) yes\n");
-        EXPECT_EQ(runsOf("javaw.exe").size(), 1u);
-        EXPECT_FALSE(pathExists(downloads + "\\jre.exe.ran"));
-        EXPECT_FALSE(pathExists(downloads + "\\cmd.exe.ran"));
+        std::vector<StandinRun> installer = runsOf("javaw.exe");
+        ASSERT_EQ(installer.size(), 1u);
+        std::string unpacked = "\"" + installer[0].currentFolder + "\\jre\\bin\\javaw.exe\" ";
+        EXPECT_EQ(installer[0].commandLine.substr(0, unpacked.size()), unpacked);
+        for (const char* name : planted)
+            EXPECT_FALSE(pathExists(downloads + "\\" + name + ".ran")) << name;
         EXPECT_EQ(leftInTmp(), std::vector<std::string>());
     }
 }
@@ -447,6 +501,36 @@ TEST_F(Installation, EmptyOrMissingTmpUsesThePlatformTemporaryFolder)
     }
 }
 
+// A runtime of Java 9 or newer, registered only under JavaSoft\JDK with its
+// CurrentVersion, is found by the registry source and runs the installer.
+TEST_F(Installation, RuntimeRegisteredUnderTheNewerKeysIsUsed)
+{
+    std::string installed = runtimeHome("jdk-17", "17.0.1");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    HKEY key = NULL;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\JDK\\17.0.1", 0, NULL, 0, KEY_ALL_ACCESS,
+                              NULL, &key, NULL),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(installed.c_str()),
+                   static_cast<DWORD>(installed.size() + 1));
+    RegCloseKey(key);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\JDK", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "CurrentVersion", 0, REG_SZ, reinterpret_cast<const BYTE*>("17.0.1"), 7);
+    RegCloseKey(key);
+
+    ChildRun run = runWithoutMessages(requiredEnv("CORVANELL_NOJAVA_LAUNCHER"), environment());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) no\n - trying JAVA_HOME: no\n"
+                       " - trying JRE_HOME: no\n - trying the registry: yes\n");
+    EXPECT_EQ(run.err, "path: " + installed + "\n");
+    std::vector<StandinRun> installer = runsOf("javaw.exe");
+    ASSERT_EQ(installer.size(), 1u);
+    EXPECT_EQ(installer[0].commandLine,
+              "\"" + installed + "\\bin\\javaw.exe\" \"-Dorig.dir=" + start + "\" -jar Corvanell.jar");
+    EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+}
+
 // A splash thread that ends without a window (here: its window class is
 // taken) does not hold up the run: it goes on without a splash.
 TEST_F(Installation, SplashThreadWithoutAWindowDoesNotHangTheRun)
@@ -459,4 +543,58 @@ TEST_F(Installation, SplashThreadWithoutAWindowDoesNotHangTheRun)
     EXPECT_EQ(runsOf("javaw.exe").size(), 1u);
     EXPECT_EQ(splashRecord(), "none\n");
     EXPECT_EQ(leftInTmp(), std::vector<std::string>());
+}
+
+// TMP and the start folder named with characters the ANSI code page of the
+// prefix cannot hold (a Polish letter, a Chinese one, and fullwidth quotes,
+// whose nearest fit is a plain double quote). The launcher hands them on in
+// their short (8.3) form: the work folder is made under TMP, the run
+// succeeds, and the installer's orig.dir names the start folder.
+TEST_F(Installation, FoldersNamedOutsideTheAnsiCodePage)
+{
+    std::wstring base = widen(folder);
+    std::wstring wideTmp = base + L"\\Temp \u0141ukasz \u4e2d";
+    std::wstring wideStart = base + L"\\Start \u0141ukasz \uff02\u4e2d\uff02";
+    ASSERT_TRUE(CreateDirectoryW(wideTmp.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(wideStart.c_str(), NULL));
+    bool replaced = false;
+    ansiOf(wideTmp, replaced);
+    ASSERT_TRUE(replaced) << "the ANSI code page " << GetACP() << " holds the name";
+    ansiOf(wideStart, replaced);
+    ASSERT_TRUE(replaced) << "the ANSI code page " << GetACP() << " holds the name";
+
+    std::wstring environment = wideEnvironmentWith(
+        {L"TMP", L"JAVA_HOME", L"JRE_HOME", L"PATH", L"CORVANELL_STANDIN_RECORD", L"CORVANELL_STANDIN_SPLASH_RECORD",
+         L"CORVANELL_STANDIN_JAVAW_EXITCODE", L"CORVANELL_STANDIN_JAVAW_LEAVE"},
+        {L"PATH=C:\\windows\\system32;C:\\windows", L"TMP=" + wideTmp,
+         L"CORVANELL_STANDIN_RECORD=" + widen(records) + L"\\runs.txt"});
+    RunningChild child;
+    std::wstring program = widen(launcher);
+    ASSERT_TRUE(child.start(program, L"\"" + program + L"\"", wideStart, environment));
+    ChildRun run = child.finish(60000);
+    EXPECT_TRUE(run.finished) << "the launcher did not end (a message box left open?)";
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "Searching for a JVM\n - trying priority hint: (jre) yes\n");
+    EXPECT_EQ(run.err, "");
+
+    std::vector<StandinRun> installer = runsOf("javaw.exe");
+    ASSERT_EQ(installer.size(), 1u);
+    const std::string& commandLine = installer[0].commandLine;
+    const std::string key = "\"-Dorig.dir=";
+    std::string::size_type from = commandLine.find(key);
+    std::string::size_type to = commandLine.find("\" -jar Corvanell.jar");
+    ASSERT_NE(from, std::string::npos) << commandLine;
+    ASSERT_NE(to, std::string::npos) << commandLine;
+    std::string origDir = commandLine.substr(from + key.size(), to - from - key.size());
+    EXPECT_TRUE(sameFolder(widen(origDir), wideStart)) << origDir;
+    EXPECT_EQ(origDir.find('"'), std::string::npos) << origDir;
+
+    // The work folder was made in TMP, entered, and removed at the end.
+    std::string workFolder = installer[0].currentFolder;
+    std::string::size_type cut = workFolder.find_last_of('\\');
+    ASSERT_NE(cut, std::string::npos);
+    EXPECT_TRUE(isWorkFolderName(workFolder.substr(cut + 1))) << workFolder;
+    EXPECT_TRUE(sameFolder(widen(workFolder.substr(0, cut)), wideTmp)) << workFolder;
+    EXPECT_FALSE(pathExists(workFolder));
+    EXPECT_TRUE(RemoveDirectoryW(wideTmp.c_str())) << "something was left in TMP";
 }

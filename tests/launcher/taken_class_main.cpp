@@ -1,6 +1,6 @@
 // A launcher whose splash window class is taken before the installation
 // sequence starts, so that its splash thread ends without a window.
-#include "launcher/console.h"
+#include "process/console.h"
 #include "launcher/install_sequence.h"
 
 #include <windows.h>

@@ -1,6 +1,8 @@
 // runProcess's showWindow: with false a console child gets no console
-// window, with true it shares its parent's. The test program first gives
-// itself a console with a window, keeping its own output streams.
+// window, with true it shares its parent's. captureProgramOutput never gives
+// its child a console window. The test program first gives itself a console
+// with a window, keeping its own output streams: a child that got its
+// parent's console would then report that window.
 #include "process/process.h"
 
 #include "support/java_home.h"
@@ -23,12 +25,16 @@ TEST(RunProcess, ConsoleChildGetsNoConsoleWindowWhenHidden)
     std::string java = "\"" + home + "\\bin\\java.exe\"";
     EXPECT_EQ(runProcess(java + " hidden", false), 0);
     EXPECT_EQ(runProcess(java + " shown", true), 0);
+    std::string output;
+    EXPECT_EQ(captureProgramOutput(home + "\\bin\\java.exe", "captured", output), 0);
     FreeConsole();
 
     std::vector<StandinRun> runs = standinRuns(home + "\\bin\\standin-runs.txt");
-    ASSERT_EQ(runs.size(), 2u);
+    ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0].commandLine, java + " hidden");
     EXPECT_EQ(runs[0].console, "no console window");
     EXPECT_EQ(runs[1].commandLine, java + " shown");
     EXPECT_EQ(runs[1].console, "console window");
+    EXPECT_EQ(runs[2].commandLine, java + " captured");
+    EXPECT_EQ(runs[2].console, "no console window");
 }

@@ -1,11 +1,13 @@
-// runProcess, captureCommandOutput and fileExists with real child processes
-// (the stand-in Java programs and the command interpreter) under Wine.
+// runProcess, captureProgramOutput and fileExists with real child processes
+// (the stand-in Java programs) under Wine.
 #include "process/process.h"
 
 #include "support/java_home.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <string>
@@ -56,11 +58,29 @@ public:
         EXPECT_TRUE(makeJavaHome(home_, output, exitCode));
     }
     std::string exe() const { return home_ + "\\bin\\java.exe"; }
+    std::string bin() const { return home_ + "\\bin"; }
     std::string runsFile() const { return home_ + "\\bin\\standin-runs.txt"; }
 
 private:
     std::string home_;
 };
+
+// The ids of the running processes whose program file is named name.
+std::vector<DWORD> processesNamed(const std::string& name)
+{
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
 
 } // namespace
 
@@ -136,96 +156,139 @@ TEST(RunProcess, ChildGetsTheWholeCommandLineAndTheCurrentFolder)
     EXPECT_EQ(readFileOrEmpty(work + "\\ant.install.log"), "Corvanell demo installer\norig.dir=" + start + "\n");
 }
 
-TEST(CaptureCommandOutput, CollectsBothStreamsInOrder)
+TEST(CaptureProgramOutput, CollectsBothStreamsInOrderOrTheOutputAlone)
 {
     QuietJava java(scratchFolder(testName()), "0", "from the error stream\r\n");
+    ASSERT_TRUE(writeFileBytes(java.bin() + "\\java-stdout.txt", "first\r\nsecond\r\n"));
     std::string output;
-    int status = captureCommandOutput("echo first& echo second& " + quoted(java.exe()), output);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(captureProgramOutput(java.exe(), "-version", output), 0);
     EXPECT_EQ(output, "first\nsecond\nfrom the error stream\n");
+
+    output.clear();
+    EXPECT_EQ(captureProgramOutput(java.exe(), "-version", output, ErrorStream::Discarded), 0);
+    EXPECT_EQ(output, "first\nsecond\n");
 }
 
-TEST(CaptureCommandOutput, AppendsBehindTextAlreadyThere)
+// The program itself is the child, started with its quoted path first on its
+// command line and without a console window, its input from the null device.
+TEST(CaptureProgramOutput, RunsTheProgramItselfWithoutAConsoleWindow)
+{
+    QuietJava java(scratchFolder(testName()), "0", "ran\r\n");
+    std::string output;
+    EXPECT_EQ(captureProgramOutput(java.exe(), "-version", output), 0);
+    std::vector<StandinRun> runs = standinRuns(java.runsFile());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].commandLine, quoted(java.exe()) + " -version");
+    EXPECT_EQ(runs[0].console, "no console window");
+    EXPECT_EQ(runs[0].parent, "process.helpers.exe");
+}
+
+TEST(CaptureProgramOutput, AppendsBehindTextAlreadyThere)
 {
     QuietJava java(scratchFolder(testName()), "0", "java version \"1.6.0_20\"\r\nmore\r\n");
     std::string output = "already here\n";
-    EXPECT_EQ(captureCommandOutput(quoted(java.exe()) + " -version", output), 0);
+    EXPECT_EQ(captureProgramOutput(java.exe(), "-version", output), 0);
     EXPECT_EQ(output, "already here\njava version \"1.6.0_20\"\nmore\n");
 }
 
-TEST(CaptureCommandOutput, LongLinesArriveWhole)
+// Far more than a pipe holds, in long lines: the pipe is read while the
+// child writes. A CR alone, and a CR LF split by nothing, read as written.
+TEST(CaptureProgramOutput, LongLinesAndLargeOutputArriveWhole)
 {
-    for (size_t length : {510u, 511u, 512u, 1022u, 1023u, 5000u}) {
+    for (size_t length : {510u, 511u, 512u, 1022u, 1023u, 5000u, 300000u}) {
         SCOPED_TRACE(length);
         std::string line(length, 'x');
         for (size_t i = 0; i < length; i += 97)
             line[i] = static_cast<char>('a' + i % 26);
-        QuietJava java(scratchFolder(testName() + std::to_string(length)), "0", line + "\r\nnext\r\n");
+        QuietJava java(scratchFolder(testName() + std::to_string(length)), "0", line + "\r\nnext\rline\r\n");
         std::string output;
-        EXPECT_EQ(captureCommandOutput(quoted(java.exe()), output), 0);
-        EXPECT_EQ(output, line + "\nnext\n");
+        EXPECT_EQ(captureProgramOutput(java.exe(), "", output), 0);
+        EXPECT_TRUE(output == line + "\nnext\rline\n") << output.size();
     }
 }
 
-TEST(CaptureCommandOutput, KeepsNulBytesOfTheOutput)
+TEST(CaptureProgramOutput, KeepsNulBytesOfTheOutput)
 {
     std::string printed("a\0b\r\n\0\r\nend", 11);
     QuietJava java(scratchFolder(testName()), "0", printed);
     std::string output;
-    EXPECT_EQ(captureCommandOutput(quoted(java.exe()), output), 0);
+    EXPECT_EQ(captureProgramOutput(java.exe(), "", output), 0);
     EXPECT_EQ(output, std::string("a\0b\n\0\nend", 9));
 }
 
-TEST(CaptureCommandOutput, SilentCommandLeavesOutputAndGivesItsStatus)
+TEST(CaptureProgramOutput, SilentProgramLeavesOutputAndGivesItsExitCode)
 {
     for (const char* exitCode : {"0", "1", "3"}) {
         SCOPED_TRACE(exitCode);
         QuietJava java(scratchFolder(testName() + exitCode), exitCode);
         std::string output = "untouched";
-        EXPECT_EQ(captureCommandOutput(quoted(java.exe()) + " -version", output), atoi(exitCode));
+        EXPECT_EQ(captureProgramOutput(java.exe(), "-version", output), atoi(exitCode));
         EXPECT_EQ(output, "untouched");
     }
 }
 
-TEST(CaptureCommandOutput, MissingProgramGivesTheInterpretersNote)
+TEST(CaptureProgramOutput, MissingProgramGivesMinusOneAndLeavesNoHandle)
 {
     std::string folder = scratchFolder(testName());
-    for (const std::string& program : {folder + "\\nojava.exe", folder + "\\with blank\\nojava.exe"}) {
+    std::string output = "before\n";
+    captureProgramOutput(folder + "\\nojava.exe", "-version", output);
+    HandleSlots slots;
+    for (const std::string& program :
+         {folder + "\\nojava.exe", folder + "\\with blank\\nojava.exe", std::string("nojava.exe")}) {
         SCOPED_TRACE(program);
-        std::string output = "before\n";
-        int status = captureCommandOutput(quoted(program) + " -version", output);
-        EXPECT_NE(status, 0);
-        ASSERT_GT(output.size(), std::string("before\n").size());
-        EXPECT_EQ(output.compare(0, 7, "before\n"), 0);
-        EXPECT_NE(output.find("nojava.exe"), std::string::npos) << output;
+        output = "before\n";
+        EXPECT_EQ(captureProgramOutput(program, "-version", output), -1);
+        EXPECT_EQ(output, "before\n");
     }
+    EXPECT_TRUE(slots.unchanged()) << "a handle was left open";
 }
 
-TEST(CaptureCommandOutput, CommandOfMoreThan1018CharactersRunsWhole)
+TEST(CaptureProgramOutput, LongArgumentsRunWhole)
 {
     QuietJava java(scratchFolder(testName()), "0", "done\r\n");
     std::string argument = "-Dlong=" + std::string(1500, 'q') + "end";
-    std::string command = quoted(java.exe()) + " " + argument;
-    ASSERT_GT(command.size(), 1018u);
     std::string output;
-    EXPECT_EQ(captureCommandOutput(command, output), 0);
+    EXPECT_EQ(captureProgramOutput(java.exe(), argument, output), 0);
     EXPECT_EQ(output, "done\n");
     std::vector<StandinRun> runs = standinRuns(java.runsFile());
     ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].commandLine.compare(0, command.size(), command), 0) << runs[0].commandLine;
+    EXPECT_EQ(runs[0].commandLine, quoted(java.exe()) + " " + argument);
 }
 
-TEST(CaptureCommandOutput, QuotedProgramPathWithAmpersandOrPercentRunsThatProgram)
+// Characters a command interpreter would read as commands or variables are
+// plain characters of a path here.
+TEST(CaptureProgramOutput, ProgramPathWithAmpersandOrPercentRunsThatProgram)
 {
     std::string folder = scratchFolder(testName());
-    for (const char* name : {"a&b", "100%", "p q", "x&y z", "(1)"}) {
+    for (const char* name : {"a&b", "100%", "%PATH%", "p q", "x&y z", "(1)", "a^b"}) {
         SCOPED_TRACE(name);
         QuietJava java(folder + "\\" + name, "0", "ran\r\n");
         std::string output;
-        EXPECT_EQ(captureCommandOutput(quoted(java.exe()) + " -version", output), 0);
+        EXPECT_EQ(captureProgramOutput(java.exe(), "-version", output), 0);
         EXPECT_EQ(output, "ran\n");
-        EXPECT_EQ(standinRuns(java.runsFile()).size(), 1u);
+        std::vector<StandinRun> runs = standinRuns(java.runsFile());
+        ASSERT_EQ(runs.size(), 1u);
+        EXPECT_EQ(runs[0].commandLine, quoted(java.exe()) + " -version");
     }
+}
+
+// A program that never ends is ended at the time limit and counts as
+// failed; what it printed before is kept.
+TEST(CaptureProgramOutput, ProgramThatNeverEndsIsEndedAtTheLimit)
+{
+    std::string home = scratchFolder(testName());
+    ASSERT_TRUE(makeJavaHome(home, "java version \"1.8.0_202\"\r\n"));
+    ASSERT_TRUE(writeFileBytes(home + "\\bin\\java-hangs.txt", ""));
+    std::string hangs = home + "\\bin\\hangs.exe";
+    ASSERT_TRUE(MoveFileA((home + "\\bin\\java.exe").c_str(), hangs.c_str()));
+    std::string output;
+    DWORD started = GetTickCount();
+    EXPECT_EQ(captureProgramOutput(hangs, "-version", output, ErrorStream::Merged, 2000), -1);
+    DWORD took = GetTickCount() - started;
+    EXPECT_GE(took, 2000u);
+    EXPECT_EQ(output, "java version \"1.8.0_202\"\n");
+    EXPECT_EQ(standinRuns(home + "\\bin\\standin-runs.txt").size(), 1u);
+    EXPECT_TRUE(processesNamed("hangs.exe").empty()) << "the program is still running";
 }
 
 TEST(FileExists, FileFolderAndMissingPath)

@@ -52,17 +52,19 @@ std::vector<StandinRun> standinRuns(const std::string& recordFile)
         std::string line = text.substr(from, end - from);
         from = end + 1;
         StandinRun run;
-        std::string::size_type a = line.find('\t');
-        std::string::size_type b = a == std::string::npos ? a : line.find('\t', a + 1);
-        std::string::size_type c = b == std::string::npos ? b : line.find('\t', b + 1);
-        if (c == std::string::npos) {
+        std::vector<std::string::size_type> tabs;
+        for (std::string::size_type at = line.find('\t'); at != std::string::npos && tabs.size() < 4;
+             at = line.find('\t', at + 1))
+            tabs.push_back(at);
+        if (tabs.size() < 4) {
             ADD_FAILURE() << "malformed record line: " << line;
             continue;
         }
-        run.program = line.substr(0, a);
-        run.console = line.substr(a + 1, b - a - 1);
-        run.currentFolder = line.substr(b + 1, c - b - 1);
-        run.commandLine = line.substr(c + 1);
+        run.program = line.substr(0, tabs[0]);
+        run.console = line.substr(tabs[0] + 1, tabs[1] - tabs[0] - 1);
+        run.parent = line.substr(tabs[1] + 1, tabs[2] - tabs[1] - 1);
+        run.currentFolder = line.substr(tabs[2] + 1, tabs[3] - tabs[2] - 1);
+        run.commandLine = line.substr(tabs[3] + 1);
         runs.push_back(run);
     }
     return runs;

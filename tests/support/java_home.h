@@ -27,6 +27,7 @@ std::string withCrLf(const std::string& text);
 struct StandinRun {
     std::string program;
     std::string console;
+    std::string parent;
     std::string currentFolder;
     std::string commandLine;
 };

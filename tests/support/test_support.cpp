@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <thread>
+#include <wchar.h>
 
 std::string requiredEnv(const char* name)
 {
@@ -194,6 +195,19 @@ RunningChild::~RunningChild()
 bool RunningChild::start(const std::string& program, const std::string& commandLine, const std::string& folder,
                          const std::string& environment)
 {
+    return startWith(widen(program), widen(commandLine), widen(folder),
+                     environment.empty() ? NULL : environment.data(), false);
+}
+
+bool RunningChild::start(const std::wstring& program, const std::wstring& commandLine, const std::wstring& folder,
+                         const std::wstring& environment)
+{
+    return startWith(program, commandLine, folder, environment.empty() ? NULL : environment.data(), true);
+}
+
+bool RunningChild::startWith(const std::wstring& program, const std::wstring& commandLine,
+                             const std::wstring& folder, const void* environment, bool wideEnvironment)
+{
     State* state = new State;
     SECURITY_ATTRIBUTES inherit = { sizeof inherit, NULL, TRUE };
     Handle outWrite, errWrite, nul;
@@ -208,17 +222,17 @@ bool RunningChild::start(const std::string& program, const std::string& commandL
     *nul.out() = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                              OPEN_EXISTING, 0, NULL);
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nul.get();
     startup.hStdOutput = outWrite.get();
     startup.hStdError = errWrite.get();
     PROCESS_INFORMATION process = {};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    BOOL created = CreateProcessA(program.empty() ? NULL : program.c_str(), line.data(), NULL, NULL, TRUE, 0,
-                                  environment.empty() ? NULL : const_cast<char*>(environment.data()),
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    BOOL created = CreateProcessW(program.empty() ? NULL : program.c_str(), line.data(), NULL, NULL, TRUE,
+                                  wideEnvironment ? CREATE_UNICODE_ENVIRONMENT : 0, const_cast<void*>(environment),
                                   folder.empty() ? NULL : folder.c_str(), &startup, &process);
     outWrite.reset();
     errWrite.reset();
@@ -272,4 +286,50 @@ std::string environmentWith(const std::vector<std::string>& removed, const std::
     FreeEnvironmentStringsA(block);
     variables.insert(variables.end(), added.begin(), added.end());
     return environmentBlock(variables);
+}
+
+std::wstring wideEnvironmentWith(const std::vector<std::wstring>& removed, const std::vector<std::wstring>& added)
+{
+    std::vector<std::wstring> variables;
+    wchar_t* block = GetEnvironmentStringsW();
+    for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
+        std::wstring variable = entry;
+        std::wstring name = variable.substr(0, variable.find(L'=', 1));
+        bool keep = true;
+        for (const std::wstring& gone : removed)
+            keep = keep && lstrcmpiW(gone.c_str(), name.c_str()) != 0;
+        if (keep)
+            variables.push_back(variable);
+    }
+    FreeEnvironmentStringsW(block);
+    variables.insert(variables.end(), added.begin(), added.end());
+    std::wstring result;
+    for (const std::wstring& variable : variables) {
+        result += variable;
+        result += L'\0';
+    }
+    result += L'\0';
+    return result;
+}
+
+std::wstring widen(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), NULL, 0);
+    std::wstring wide(size > 0 ? size : 0, L'\0');
+    if (size > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    return wide;
+}
+
+std::string narrow(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
+    std::string result(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0], size, NULL, NULL);
+    return result;
 }

@@ -69,11 +69,18 @@ public:
 
     bool start(const std::string& program, const std::string& commandLine, const std::string& folder,
                const std::string& environment);
+    // The same with wide texts and a wide environment block, for names the
+    // ANSI code page cannot hold.
+    bool start(const std::wstring& program, const std::wstring& commandLine, const std::wstring& folder,
+               const std::wstring& environment);
     DWORD processId() const { return processId_; }
     // Waits up to timeoutMs for the end (killing it then) and collects all.
     ChildRun finish(DWORD timeoutMs = 120000);
 
 private:
+    bool startWith(const std::wstring& program, const std::wstring& commandLine, const std::wstring& folder,
+                   const void* environment, bool wideEnvironment);
+
     struct State;
     State* state_ = nullptr;
     DWORD processId_ = 0;
@@ -85,3 +92,10 @@ std::string environmentWith(const std::vector<std::string>& removed, const std::
 
 // "A=1", "B=2" -> environment block.
 std::string environmentBlock(const std::vector<std::string>& variables);
+
+// The same as environmentWith for a wide environment block.
+std::wstring wideEnvironmentWith(const std::vector<std::wstring>& removed, const std::vector<std::wstring>& added);
+
+// Conversions between ANSI and wide texts.
+std::wstring widen(const std::string& text);
+std::string narrow(const std::wstring& text);

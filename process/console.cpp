@@ -1,4 +1,4 @@
-#include "launcher/console.h"
+#include "process/console.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -27,6 +27,11 @@ void useRawConsoleStreams()
 void writeOut(const char* text)
 {
     fputs(text, stdout);
+}
+
+void flushOut()
+{
+    fflush(stdout);
 }
 
 void writeError(const char* text)
