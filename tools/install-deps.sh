@@ -14,6 +14,8 @@ packages=(
   fonts-dejavu-core
   clang-14 libclang-rt-14-dev
   imagemagick
+  lld
+  osslsigncode openssl
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
