@@ -3,18 +3,24 @@
 # here, random, not kept) is timed in extract mode against CopyFileA of the
 # same file under the same Wine, and its private memory is watched.
 # usage: bench/extract.sh [RUNS] [ARCHIVE_BYTES]
+# CORVANELL_BENCH_ARCH=x64 builds and runs the 64-bit twin in a 64-bit Wine
+# prefix (for hosts that cannot run 32-bit programs); CORVANELL_BENCH_CMAKE_ARGS
+# adds configuration options (for example -DCORVANELL_FILE_ALIGNMENT=512).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 bytes=${2:-405452009}
-work=$top/build-bench/extract-$bytes
+. "$top/bench/bench_arch.sh"
+work=$top/build-bench/extract-$bytes$bench_suffix
 mkdir -p "$work"
 archive=$work/archive.jar
 if [ ! -f "$archive" ] || [ "$(stat -c %s "$archive")" != "$bytes" ]; then
     head -c "$bytes" /dev/urandom >"$archive"
 fi
-cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCORVANELL_INSTALLER_JAR="$archive" >/dev/null
+# shellcheck disable=SC2086
+cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$bench_toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCORVANELL_INSTALLER_JAR="$archive" \
+    ${CORVANELL_BENCH_CMAKE_ARGS:-} >/dev/null
 cmake --build "$work/build" --target Corvanell extract_bench
 
 env_root=$work/env

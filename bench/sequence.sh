@@ -4,16 +4,18 @@
 # an incompressible filler, and a random archive of 405,452,009 bytes, both
 # made here and not kept in git) timed against its parts under Wine.
 # usage: bench/sequence.sh [RUNS]
+# CORVANELL_BENCH_ARCH and CORVANELL_BENCH_CMAKE_ARGS: as for bench/extract.sh.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 package_bytes=49325978
 archive_bytes=405452009
-work=$top/build-bench/sequence
+. "$top/bench/bench_arch.sh"
+work=$top/build-bench/sequence$bench_suffix
 mkdir -p "$work/payloads"
 cd "$top"
-cmake --preset default >/dev/null
-cmake --build --preset default --target standin_java standin_javaw
+cmake --preset "$bench_preset" >/dev/null
+cmake --build --preset "$bench_preset" --target standin_java standin_javaw
 
 archive=$work/payloads/Corvanell.jar
 if [ ! -f "$archive" ] || [ "$(stat -c %s "$archive")" != "$archive_bytes" ]; then
@@ -26,8 +28,8 @@ if [ ! -f "$package" ] || [ "$(stat -c %s "$package")" != "$package_bytes" ]; th
     size=$((package_bytes - 200000))
     for _ in 1 2 3; do
         head -c "$size" /dev/urandom >"$filler"
-        makensis -V1 -NOCD -DJAVA_EXE="$top/build/tests/fixtures/standins/standin_java/java.exe" \
-            -DJAVAW_EXE="$top/build/tests/fixtures/standins/standin_javaw/javaw.exe" \
+        makensis -V1 -NOCD "${bench_nsis_args[@]}" -DJAVA_EXE="$top/$bench_preset_dir/tests/fixtures/standins/standin_java/java.exe" \
+            -DJAVAW_EXE="$top/$bench_preset_dir/tests/fixtures/standins/standin_javaw/javaw.exe" \
             -DFILLER="$filler" -DOUT_FILE="$package" payload/demo/runtime/jre.nsi
         got=$(stat -c %s "$package")
         [ "$got" = "$package_bytes" ] && break
@@ -36,9 +38,11 @@ if [ ! -f "$package" ] || [ "$(stat -c %s "$package")" != "$package_bytes" ]; th
     echo "runtime package: $(stat -c %s "$package") bytes"
 fi
 
-cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+# shellcheck disable=SC2086
+cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$bench_toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCORVANELL_RUNTIME_PACKAGE="$package" -DCORVANELL_INSTALLER_JAR="$archive" >/dev/null
+    -DCORVANELL_RUNTIME_PACKAGE="$package" -DCORVANELL_INSTALLER_JAR="$archive" \
+    ${CORVANELL_BENCH_CMAKE_ARGS:-} >/dev/null
 cmake --build "$work/build" --target Corvanell sequence_bench
 
 env_root=$work/env
