@@ -4,6 +4,7 @@
 # an incompressible filler, and a random archive of 405,452,009 bytes, both
 # made here and not kept in git) timed against its parts under Wine.
 # usage: bench/sequence.sh [RUNS]
+# The architecture and CORVANELL_BENCH_CMAKE_ARGS: as for bench/extract.sh.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
@@ -11,7 +12,7 @@ package_bytes=49325978
 archive_bytes=405452009
 . "$top/tools/host-arch.sh"
 corvanell_bench_arch "$top"
-work=$top/build-bench/sequence-$CORVANELL_WINE_ARCH
+work=$top/build-bench/sequence$bench_suffix
 mkdir -p "$work/payloads"
 cd "$top"
 cmake --preset "$bench_preset" >/dev/null
@@ -28,9 +29,9 @@ if [ ! -f "$package" ] || [ "$(stat -c %s "$package")" != "$package_bytes" ]; th
     size=$((package_bytes - 200000))
     for _ in 1 2 3; do
         head -c "$size" /dev/urandom >"$filler"
-        makensis -V1 -NOCD -DJAVA_EXE="$bench_build/tests/fixtures/standins/standin_java/java.exe" \
+        makensis -V1 -NOCD "${bench_nsis_args[@]}" -DJAVA_EXE="$bench_build/tests/fixtures/standins/standin_java/java.exe" \
             -DJAVAW_EXE="$bench_build/tests/fixtures/standins/standin_javaw/javaw.exe" \
-            $([ "$CORVANELL_WINE_ARCH" = win64 ] && echo -DAMD64) -DFILLER="$filler" -DOUT_FILE="$package" payload/demo/runtime/jre.nsi
+            -DFILLER="$filler" -DOUT_FILE="$package" payload/demo/runtime/jre.nsi
         got=$(stat -c %s "$package")
         [ "$got" = "$package_bytes" ] && break
         size=$((size + package_bytes - got))
@@ -38,9 +39,11 @@ if [ ! -f "$package" ] || [ "$(stat -c %s "$package")" != "$package_bytes" ]; th
     echo "runtime package: $(stat -c %s "$package") bytes"
 fi
 
+# shellcheck disable=SC2086
 cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$bench_toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCORVANELL_RUNTIME_PACKAGE="$package" -DCORVANELL_INSTALLER_JAR="$archive" >/dev/null
+    -DCORVANELL_RUNTIME_PACKAGE="$package" -DCORVANELL_INSTALLER_JAR="$archive" \
+    ${CORVANELL_BENCH_CMAKE_ARGS:-} >/dev/null
 cmake --build "$work/build" --target Corvanell sequence_bench
 
 env_root=$work/env

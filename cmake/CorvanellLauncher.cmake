@@ -4,16 +4,23 @@
 #     [OUTPUT_NAME <name>]         file name of the executable, without .exe
 #     [MAIN <source>]              entry point (default launcher/main.cpp)
 #     [RESOURCES <rc> ...]         further resource scripts to embed
-#                                  (the artwork of resources/ always is)
-#     [DEPENDS <target> ...])      targets that produce the payload files
+#                                  (the artwork of resources/ and the version
+#                                  block always are)
+#     [DEPENDS <target> ...]       targets that produce the payload files
+#     [SIGN])                      sign it when CORVANELL_SIGN_CERT is set
 #
 # Makes one launcher executable from the launcher code and a pair of
-# payloads. The packaging step cuts each payload into chunks and writes a
-# resource script; it runs inside the normal build and again only when a
-# payload (or the packer) changes. A report of what was packaged is written
-# next to the executable as <output name>.packaged.txt.
+# payloads. The packaging step cuts each payload into chunks and writes them
+# as a compiled resource file; it runs inside the normal build and again only
+# when a payload (or the packer) changes. The launcher is linked with LLD
+# (see link_with_lld.py), which builds the resource directory from that file
+# and from the compiled resource scripts. After the link its debug
+# information moves into <output name>.debug beside it, it gets its PE
+# checksum and, with SIGN and a certificate, its signature, and a report of
+# what was packaged is written next to it as <output name>.packaged.txt,
+# ending with the executable's own SHA-256.
 function(corvanell_add_launcher target)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "INSTALLER_JAR;RUNTIME_PACKAGE;OUTPUT_NAME;MAIN" "RESOURCES;DEPENDS")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "SIGN" "INSTALLER_JAR;RUNTIME_PACKAGE;OUTPUT_NAME;MAIN" "RESOURCES;DEPENDS")
     if(NOT arg_OUTPUT_NAME)
         set(arg_OUTPUT_NAME ${target})
     endif()
@@ -22,9 +29,13 @@ function(corvanell_add_launcher target)
     endif()
 
     set(work ${CMAKE_CURRENT_BINARY_DIR}/${target}.payload)
-    set(rc ${work}/payload.rc)
+    set(res ${work}/payload.res)
+    set(payload_report ${work}/payloads.txt)
     set(report ${CMAKE_CURRENT_BINARY_DIR}/${arg_OUTPUT_NAME}.packaged.txt)
+    set(debug_file ${CMAKE_CURRENT_BINARY_DIR}/${arg_OUTPUT_NAME}.debug)
     set(packer ${CORVANELL_SOURCE_DIR}/payload/pack_payloads.py)
+    set(finisher ${CORVANELL_SOURCE_DIR}/payload/finish_launcher.py)
+    set(linker ${CORVANELL_SOURCE_DIR}/cmake/link_with_lld.py)
 
     set(payload_args)
     set(payload_files)
@@ -36,34 +47,56 @@ function(corvanell_add_launcher target)
         list(APPEND payload_args --payload JAR JAR ${arg_INSTALLER_JAR})
         list(APPEND payload_files ${arg_INSTALLER_JAR})
     endif()
-    # Every launcher carries the artwork: title picture, progress strips,
-    # step captions and icon. Its script names its files relative to the
-    # resources folder, which is on the resource compiler's include path.
+    # Every launcher carries the artwork (title picture, progress strips,
+    # step captions and icon) and the version block. The artwork script
+    # names its files relative to the resources folder, which is on the
+    # resource compiler's include path.
     set(artwork_dir ${CORVANELL_SOURCE_DIR}/resources)
-    list(PREPEND arg_RESOURCES ${artwork_dir}/resources.rc)
-    set(include_args)
-    foreach(script IN LISTS arg_RESOURCES)
-        list(APPEND include_args --include ${script})
-    endforeach()
+    list(PREPEND arg_RESOURCES ${artwork_dir}/resources.rc ${CORVANELL_VERSION_RC})
 
     add_custom_command(
-        OUTPUT ${rc} ${report}
-        COMMAND ${CORVANELL_PYTHON} ${packer} --out-dir ${work} --rc ${rc} --report ${report}
-                ${include_args} ${payload_args}
-        DEPENDS ${packer} ${payload_files} ${arg_RESOURCES}
+        OUTPUT ${res} ${payload_report}
+        COMMAND ${CORVANELL_PYTHON} ${packer} --res ${res} --report ${payload_report} ${payload_args}
+        DEPENDS ${packer} ${payload_files}
         COMMENT "Packaging payloads into ${arg_OUTPUT_NAME}.exe"
         VERBATIM)
+    # The resource file goes to the linker as it is, like an object file.
+    set_source_files_properties(${res} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
 
-    add_executable(${target} WIN32 ${arg_MAIN} ${rc})
-    # The pictures are read by the resource compiler, not by the packer: a
-    # changed picture recompiles the script without cutting the payloads again.
+    add_executable(${target} WIN32 ${arg_MAIN} ${arg_RESOURCES} ${res})
+    # A changed picture recompiles the artwork script.
     file(GLOB artwork CONFIGURE_DEPENDS ${artwork_dir}/*.bmp ${artwork_dir}/*.ico)
-    set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${artwork}")
+    set_source_files_properties(${artwork_dir}/resources.rc TARGET_DIRECTORY ${target}
+        PROPERTIES OBJECT_DEPENDS "${artwork}")
     target_include_directories(${target} PRIVATE ${artwork_dir})
     target_link_libraries(${target} PRIVATE corvanell_core)
     target_compile_options(${target} PRIVATE ${CORVANELL_PRODUCT_WARNINGS})
-    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
-    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${arg_OUTPUT_NAME})
+    # No time stamp in the image; sections page-aligned in the file, so that
+    # the loader can map the image from the file instead of copying it.
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++
+        -Wl,--no-insert-timestamp -Wl,--file-alignment=${CORVANELL_FILE_ALIGNMENT})
+    set_target_properties(${target} PROPERTIES
+        OUTPUT_NAME ${arg_OUTPUT_NAME}
+        CXX_LINKER_LAUNCHER "${CORVANELL_PYTHON};${linker};${CORVANELL_LLD}"
+        LINK_DEPENDS "${linker};${finisher};${payload_report}")
+
+    set(sign_args)
+    if(arg_SIGN AND CORVANELL_SIGN_CERT)
+        set(sign_args --osslsigncode ${CORVANELL_OSSLSIGNCODE} --cert ${CORVANELL_SIGN_CERT})
+        if(CORVANELL_SIGN_KEY)
+            list(APPEND sign_args --key ${CORVANELL_SIGN_KEY})
+        endif()
+        if(CORVANELL_SIGN_PASSWORD_FILE)
+            list(APPEND sign_args --password-file ${CORVANELL_SIGN_PASSWORD_FILE})
+        endif()
+    endif()
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CORVANELL_PYTHON} ${finisher} --exe $<TARGET_FILE:${target}>
+                --debug-file ${debug_file}
+                --objcopy ${CMAKE_OBJCOPY} --payload-report ${payload_report} --report ${report}
+                ${sign_args}
+        BYPRODUCTS ${report} ${debug_file}
+        VERBATIM)
     if(arg_DEPENDS)
         add_dependencies(${target} ${arg_DEPENDS})
     endif()
@@ -95,4 +128,69 @@ endfunction()
 function(corvanell_wine_path out path)
     string(REPLACE "/" "\\" windows "Z:${path}")
     set(${out} "${windows}" PARENT_SCOPE)
+endfunction()
+
+# corvanell_version_resource(<output rc>)
+#
+# Writes the resource script of the version block from the version cache
+# variables. CORVANELL_VERSION must be one to four numbers of 0 to 65535
+# separated by dots; the numeric version takes zeros for missing ones.
+function(corvanell_version_resource output)
+    if(NOT CORVANELL_VERSION MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
+        message(FATAL_ERROR "CORVANELL_VERSION must be one to four numbers separated by dots (like 1.2.0.7), not \"${CORVANELL_VERSION}\"")
+    endif()
+    string(REPLACE "." ";" numbers "${CORVANELL_VERSION}")
+    foreach(number IN LISTS numbers)
+        if(number GREATER 65535)
+            message(FATAL_ERROR "CORVANELL_VERSION: each number must be at most 65535, not ${number}")
+        endif()
+    endforeach()
+    list(LENGTH numbers count)
+    while(count LESS 4)
+        list(APPEND numbers 0)
+        math(EXPR count "${count} + 1")
+    endwhile()
+    list(JOIN numbers "," corvanell_version_commas)
+    set(corvanell_version "${CORVANELL_VERSION}")
+    # Texts as resource-script strings: a backslash starts an escape and a
+    # quote is written twice.
+    foreach(name PRODUCT_NAME COMPANY_NAME FILE_DESCRIPTION COPYRIGHT)
+        string(TOLOWER "corvanell_${name}" text)
+        string(REPLACE "\\" "\\\\" escaped "${CORVANELL_${name}}")
+        string(REPLACE "\"" "\"\"" ${text} "${escaped}")
+    endforeach()
+    configure_file(${CORVANELL_SOURCE_DIR}/resources/version.rc.in ${output} @ONLY)
+endfunction()
+
+# corvanell_check_signing()
+#
+# Stops the configuration when the signing variables name files that are not
+# there, or a PEM certificate without its key. Without CORVANELL_SIGN_CERT
+# nothing is signed. Finds osslsigncode when something is to be signed.
+function(corvanell_check_signing)
+    if(CORVANELL_SIGN_CERT STREQUAL "")
+        foreach(variable CORVANELL_SIGN_KEY CORVANELL_SIGN_PASSWORD_FILE)
+            if(NOT "${${variable}}" STREQUAL "")
+                message(FATAL_ERROR "${variable} is set but CORVANELL_SIGN_CERT is empty: name the certificate too")
+            endif()
+        endforeach()
+        return()
+    endif()
+    foreach(variable CORVANELL_SIGN_CERT CORVANELL_SIGN_KEY CORVANELL_SIGN_PASSWORD_FILE)
+        set(file "${${variable}}")
+        if(NOT file STREQUAL "" AND (NOT EXISTS "${file}" OR IS_DIRECTORY "${file}"))
+            message(FATAL_ERROR "${variable}: file not found: ${file}")
+        endif()
+    endforeach()
+    # A PEM file is text that begins with "-----BEGIN"; a PKCS#12 file is
+    # binary and holds its key.
+    file(READ "${CORVANELL_SIGN_CERT}" start LIMIT 64)
+    string(FIND "${start}" "-----BEGIN" pem)
+    if(pem EQUAL 0 AND CORVANELL_SIGN_KEY STREQUAL "")
+        message(FATAL_ERROR "CORVANELL_SIGN_KEY is empty: the PEM certificate of CORVANELL_SIGN_CERT needs its private key")
+    endif()
+    find_program(CORVANELL_OSSLSIGNCODE osslsigncode)
+    if(NOT CORVANELL_OSSLSIGNCODE)
+        message(FATAL_ERROR "CORVANELL_SIGN_CERT is set but osslsigncode is not found (Debian package osslsigncode)")
+    endif()
 endfunction()

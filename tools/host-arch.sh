@@ -38,21 +38,31 @@ corvanell_wine_arch() {
 
 # What a benchmark builds and runs here: the 32-bit product where the host
 # runs it, else the 64-bit twin. Sets bench_preset, bench_build (the preset's
-# folder), bench_toolchain and CORVANELL_WINE_ARCH (for the Wine prefix), and
-# prints the architecture measured.
+# folder), bench_toolchain, bench_nsis_args (the runtime package's target),
+# bench_suffix (for the benchmark's own folders) and CORVANELL_WINE_ARCH (for
+# the Wine prefix), and prints the architecture measured.
+# CORVANELL_BENCH_CMAKE_ARGS, when set, are further configure arguments of a
+# variant; the suffix names them, so that variants do not rebuild each other.
 corvanell_bench_arch() {
     local top=$1
     if corvanell_host_runs_32bit; then
         bench_preset=default
         bench_build=$top/build
         bench_toolchain=$top/cmake/mingw-i686.cmake
+        bench_nsis_args=()
         export CORVANELL_WINE_ARCH=win32
         echo "architecture: i686, the 32-bit product under 32-bit Wine"
     else
         bench_preset=x64
         bench_build=$top/build-x64
         bench_toolchain=$top/cmake/mingw-x86_64.cmake
+        bench_nsis_args=(-DAMD64)
         export CORVANELL_WINE_ARCH=win64
         echo "architecture: x86_64, the 64-bit twin under 64-bit Wine (this host cannot run 32-bit programs)"
+    fi
+    bench_suffix=-$CORVANELL_WINE_ARCH
+    if [ -n "${CORVANELL_BENCH_CMAKE_ARGS:-}" ]; then
+        bench_suffix=$bench_suffix-$(echo "$CORVANELL_BENCH_CMAKE_ARGS" | sed 's/-D//g' | tr -c 'A-Za-z0-9=\n' '_' | tr '=' '-')
+        echo "variant: $CORVANELL_BENCH_CMAKE_ARGS"
     fi
 }

@@ -20,6 +20,8 @@ packages=(
   fonts-dejavu-core
   clang-14 libclang-rt-14-dev
   imagemagick
+  lld
+  osslsigncode openssl
 )
 
 need_update=0

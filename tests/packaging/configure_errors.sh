@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A payload that is missing or empty stops the configuration with a message
-# that names it. Configures the source tree in a scratch folder, once per case.
+# A payload that is missing or empty, or a version that is not one, stops the
+# configuration with a message that names its variable. Configures the source tree in a scratch folder, once per case.
 # usage: configure_errors.sh SOURCE_DIR TOOLCHAIN_FILE SCRATCH_DIR
 set -uo pipefail
 source=$1
@@ -46,6 +46,10 @@ expect_error "installer archive set to nothing" "CORVANELL_INSTALLER_JAR is empt
     -UCORVANELL_RUNTIME_PACKAGE -DCORVANELL_INSTALLER_JAR=
 expect_error "runtime package set to nothing" "CORVANELL_RUNTIME_PACKAGE is empty" \
     -DCORVANELL_RUNTIME_PACKAGE= -UCORVANELL_INSTALLER_JAR
+expect_error "version of five numbers" "CORVANELL_VERSION must be one to four numbers separated by dots" \
+    -UCORVANELL_RUNTIME_PACKAGE -UCORVANELL_INSTALLER_JAR -DCORVANELL_VERSION=1.2.3.4.5
+expect_error "version number too large" "CORVANELL_VERSION: each number must be at most 65535, not 65536" \
+    -DCORVANELL_VERSION=1.65536
 
 rm -rf "$scratch"
 exit $((failures > 0))

@@ -11,6 +11,9 @@ Environment (set by ctest):
   CORVANELL_DEMO_RUNTIME     "1" when the runtime package is the demo one
   CORVANELL_PE_MACHINE       I386 for the 32-bit product, AMD64 for its
                              64-bit twin
+  CORVANELL_VERSION, CORVANELL_PRODUCT_NAME, CORVANELL_COMPANY_NAME,
+  CORVANELL_FILE_DESCRIPTION, CORVANELL_COPYRIGHT
+                             what the version block must say
 """
 
 import hashlib
@@ -25,7 +28,7 @@ import pefile
 LANGUAGE = 1033
 PIECE = 8 * 1024 * 1024
 WIDTH = 420
-RT_BITMAP, RT_ICON, RT_GROUP_ICON = 2, 3, 14
+RT_BITMAP, RT_ICON, RT_GROUP_ICON, RT_VERSION = 2, 3, 14, 16
 
 STRIPS = [f"PROGRESS_{n}" for n in range(0, 101, 10)]
 CAPTIONS = [f"STEP_{s}" for s in ("TMP", "XJAVA", "SEARCHING", "XJAR", "LAUNCHING")]
@@ -142,6 +145,7 @@ class Launcher(unittest.TestCase):
         for _, icon_id, size in ICONS:
             expected[(RT_ICON, icon_id, LANGUAGE)] = size
         expected[(RT_GROUP_ICON, "MAINICON", LANGUAGE)] = 62
+        expected[(RT_VERSION, 1, LANGUAGE)] = len(self.found.get((RT_VERSION, 1, LANGUAGE), b""))
         for base, rtype, path in self.payloads():
             for index, size in enumerate(pieces(os.path.getsize(path)), start=1):
                 expected[(rtype, f"{base}_{index}", LANGUAGE)] = size
@@ -156,6 +160,36 @@ class Launcher(unittest.TestCase):
                 out = subprocess.run(command, capture_output=True, check=True).stdout
                 self.assertEqual(len(out), len(data))
                 self.assertTrue(out == data)
+
+    # ---- version block ------------------------------------------------
+
+    def test_version_block_describes_the_launcher(self):
+        self.assertGreater(len(self.found[(RT_VERSION, 1, LANGUAGE)]), 0)
+        version = env("CORVANELL_VERSION")
+        numbers = [int(n) for n in version.split(".")] + [0] * (4 - len(version.split(".")))
+        fixed = self.pe.VS_FIXEDFILEINFO[0]
+        self.assertEqual(fixed.Signature, 0xFEEF04BD)
+        for most, least in ((fixed.FileVersionMS, fixed.FileVersionLS),
+                            (fixed.ProductVersionMS, fixed.ProductVersionLS)):
+            self.assertEqual([most >> 16, most & 0xFFFF, least >> 16, least & 0xFFFF], numbers)
+        self.assertEqual(fixed.FileType, 1, "not an application")
+        self.assertEqual(fixed.FileFlags, 0, "marked debug, pre-release, patched or private")
+        tables = [table for info in self.pe.FileInfo[0] if info.Key == b"StringFileInfo"
+                  for table in info.StringTable]
+        self.assertEqual([table.LangID.lower() for table in tables], [b"040904b0"])
+        self.assertEqual({key.decode(): value.decode("utf-8") for key, value in tables[0].entries.items()}, {
+            "CompanyName": env("CORVANELL_COMPANY_NAME"),
+            "FileDescription": env("CORVANELL_FILE_DESCRIPTION"),
+            "FileVersion": version,
+            "InternalName": "Corvanell",
+            "LegalCopyright": env("CORVANELL_COPYRIGHT"),
+            "OriginalFilename": "Corvanell.exe",
+            "ProductName": env("CORVANELL_PRODUCT_NAME"),
+            "ProductVersion": version,
+        })
+        translations = [var.entry for info in self.pe.FileInfo[0] if info.Key == b"VarFileInfo"
+                        for var in info.Var]
+        self.assertEqual(translations, [{b"Translation": "0x0409 0x04b0"}])
 
     # ---- bitmaps ------------------------------------------------------
 
