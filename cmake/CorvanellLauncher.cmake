@@ -10,15 +10,15 @@
 #     [SIGN])                      sign it when CORVANELL_SIGN_CERT is set
 #
 # Makes one launcher executable from the launcher code and a pair of
-# payloads. The packaging step cuts each payload into chunks and writes them
-# as a compiled resource file; it runs inside the normal build and again only
-# when a payload (or the packer) changes. The launcher is linked with LLD
-# (see link_with_lld.py), which builds the resource directory from that file
-# and from the compiled resource scripts. After the link its debug
-# information moves into <output name>.debug beside it, it gets its PE
-# checksum and, with SIGN and a certificate, its signature, and a report of
-# what was packaged is written next to it as <output name>.packaged.txt,
-# ending with the executable's own SHA-256.
+# payloads. The launcher is linked with LLD (see link_with_lld.py) without
+# the payloads: its resource section holds the compiled resource scripts.
+# Then, in the same build step, its debug information moves into
+# <output name>.debug beside it, the payloads are cut into chunks and written
+# into its resource section in one pass, which also sets the PE checksum
+# (pack_payloads.py), with SIGN and a certificate it is signed, and a report
+# of what was packaged is written next to it as <output name>.packaged.txt,
+# ending with the executable's own SHA-256. The step runs again only when
+# the code, a payload or the packaging scripts change.
 function(corvanell_add_launcher target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "SIGN" "INSTALLER_JAR;RUNTIME_PACKAGE;OUTPUT_NAME;MAIN" "RESOURCES;DEPENDS")
     if(NOT arg_OUTPUT_NAME)
@@ -28,9 +28,6 @@ function(corvanell_add_launcher target)
         set(arg_MAIN ${CORVANELL_SOURCE_DIR}/launcher/main.cpp)
     endif()
 
-    set(work ${CMAKE_CURRENT_BINARY_DIR}/${target}.payload)
-    set(res ${work}/payload.res)
-    set(payload_report ${work}/payloads.txt)
     set(report ${CMAKE_CURRENT_BINARY_DIR}/${arg_OUTPUT_NAME}.packaged.txt)
     set(debug_file ${CMAKE_CURRENT_BINARY_DIR}/${arg_OUTPUT_NAME}.debug)
     set(packer ${CORVANELL_SOURCE_DIR}/payload/pack_payloads.py)
@@ -54,16 +51,7 @@ function(corvanell_add_launcher target)
     set(artwork_dir ${CORVANELL_SOURCE_DIR}/resources)
     list(PREPEND arg_RESOURCES ${artwork_dir}/resources.rc ${CORVANELL_VERSION_RC})
 
-    add_custom_command(
-        OUTPUT ${res} ${payload_report}
-        COMMAND ${CORVANELL_PYTHON} ${packer} --res ${res} --report ${payload_report} ${payload_args}
-        DEPENDS ${packer} ${payload_files}
-        COMMENT "Packaging payloads into ${arg_OUTPUT_NAME}.exe"
-        VERBATIM)
-    # The resource file goes to the linker as it is, like an object file.
-    set_source_files_properties(${res} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
-
-    add_executable(${target} WIN32 ${arg_MAIN} ${arg_RESOURCES} ${res})
+    add_executable(${target} WIN32 ${arg_MAIN} ${arg_RESOURCES})
     # A changed picture recompiles the artwork script.
     file(GLOB artwork CONFIGURE_DEPENDS ${artwork_dir}/*.bmp ${artwork_dir}/*.ico)
     set_source_files_properties(${artwork_dir}/resources.rc TARGET_DIRECTORY ${target}
@@ -71,14 +59,10 @@ function(corvanell_add_launcher target)
     target_include_directories(${target} PRIVATE ${artwork_dir})
     target_link_libraries(${target} PRIVATE corvanell_core)
     target_compile_options(${target} PRIVATE ${CORVANELL_PRODUCT_WARNINGS})
-    # No time stamp in the image; sections page-aligned in the file, so that
-    # the loader can map the image from the file instead of copying it.
-    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++
-        -Wl,--no-insert-timestamp -Wl,--file-alignment=${CORVANELL_FILE_ALIGNMENT})
+    corvanell_link_like_launcher(${target})
     set_target_properties(${target} PROPERTIES
         OUTPUT_NAME ${arg_OUTPUT_NAME}
-        CXX_LINKER_LAUNCHER "${CORVANELL_PYTHON};${linker};${CORVANELL_LLD}"
-        LINK_DEPENDS "${linker};${finisher};${payload_report}")
+        LINK_DEPENDS "${linker};${finisher};${packer};${payload_files}")
 
     set(sign_args)
     if(arg_SIGN AND CORVANELL_SIGN_CERT)
@@ -93,13 +77,26 @@ function(corvanell_add_launcher target)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CORVANELL_PYTHON} ${finisher} --exe $<TARGET_FILE:${target}>
                 --debug-file ${debug_file}
-                --objcopy ${CMAKE_OBJCOPY} --payload-report ${payload_report} --report ${report}
-                ${sign_args}
+                --objcopy ${CMAKE_OBJCOPY} --report ${report}
+                ${payload_args} ${sign_args}
+        COMMENT "Packaging payloads into ${arg_OUTPUT_NAME}.exe"
         BYPRODUCTS ${report} ${debug_file}
         VERBATIM)
     if(arg_DEPENDS)
         add_dependencies(${target} ${arg_DEPENDS})
     endif()
+endfunction()
+
+# corvanell_link_like_launcher(<target>)
+#
+# Links an executable as a launcher is linked: statically, with LLD, with no
+# time stamp and with its sections page-aligned in the file, so that the
+# loader can map the image from the file instead of copying it.
+function(corvanell_link_like_launcher target)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++
+        -Wl,--no-insert-timestamp -Wl,--file-alignment=${CORVANELL_FILE_ALIGNMENT})
+    set_target_properties(${target} PROPERTIES
+        CXX_LINKER_LAUNCHER "${CORVANELL_PYTHON};${CORVANELL_SOURCE_DIR}/cmake/link_with_lld.py;${CORVANELL_LLD}")
 endfunction()
 
 # corvanell_check_payload(<variable> <demo file>)

@@ -3,15 +3,16 @@
 
 1. The debug information and the symbol table move into a file beside the
    executable (DEBUG), which the executable names in its .gnu_debuglink
-   section.
-2. The PE checksum is set.
+   section. The executable is still small: the linker left the payloads out.
+2. The payloads go into its resource section (pack_payloads.py), which also
+   sets the PE checksum.
 3. With a certificate, the executable is signed (Authenticode, SHA-256) with
    osslsigncode, which keeps the checksum valid.
-4. The packaging report is written: what the packaging step reported of the
-   payloads, and the finished executable's own size and SHA-256.
+4. The packaging report is written: what was packed, and the finished
+   executable's own size and SHA-256.
 
 usage: finish_launcher.py --exe EXE --debug-file DEBUG --objcopy OBJCOPY
-                          --payload-report FILE --report FILE
+                          --report FILE [--payload BASE TYPE FILE ...]
                           [--osslsigncode PROGRAM --cert FILE [--key FILE]
                            [--password-file FILE]]
 """
@@ -23,6 +24,9 @@ import os
 import struct
 import subprocess
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import pack_payloads  # noqa: E402  (beside this file)
 
 # The variables that name the signing files, for messages.
 CERT_VARIABLE = "CORVANELL_SIGN_CERT"
@@ -41,46 +45,6 @@ def run(command, what):
     result = subprocess.run(command, capture_output=True, text=True, env=environment)
     if result.returncode != 0:
         raise Failure(f"{what} failed ({' '.join(command)}):\n{result.stdout}{result.stderr}")
-
-
-def checksum_offset(image):
-    """File offset of the optional header's CheckSum field."""
-    if image.read(2) != b"MZ":
-        raise Failure(f"{image.name}: not an executable")
-    image.seek(0x3C)
-    pe_header = struct.unpack("<I", image.read(4))[0]
-    image.seek(pe_header)
-    if image.read(4) != b"PE\0\0":
-        raise Failure(f"{image.name}: not a PE image")
-    # Signature, file header (20 bytes), then CheckSum at 64 in the optional
-    # header for PE32 and PE32+ alike.
-    return pe_header + 4 + 20 + 64
-
-
-def set_checksum(path):
-    """Writes the PE checksum: the file's 16-bit words summed with end-around
-    carry (the CheckSum field counted as zero), plus the file's length."""
-    with open(path, "r+b") as image:
-        offset = checksum_offset(image)
-        image.seek(0)
-        total = 0
-        position = 0
-        while True:
-            block = image.read(1 << 24)  # an even size keeps the words aligned
-            if not block:
-                break
-            if position <= offset < position + len(block):
-                at = offset - position
-                block = block[:at] + b"\0\0\0\0" + block[at + 4:]
-            # 65536 is 1 modulo 65535: the number's remainder is the sum of
-            # its little-endian 16-bit words folded with end-around carry.
-            total += int.from_bytes(block, "little") % 0xFFFF
-            position += len(block)
-        folded = total % 0xFFFF
-        if folded == 0 and total:
-            folded = 0xFFFF
-        image.seek(offset)
-        image.write(struct.pack("<I", (folded + position) & 0xFFFFFFFF))
 
 
 def align(value, alignment):
@@ -205,9 +169,15 @@ def sign(osslsigncode, exe, cert, key, password_file):
 
 def sha256(path):
     digest = hashlib.sha256()
+    # One buffer read into again and again: fresh blocks would each cost
+    # new pages.
+    buffer = bytearray(1 << 20)
     with open(path, "rb") as f:
-        for block in iter(lambda: f.read(1 << 24), b""):
-            digest.update(block)
+        while True:
+            count = f.readinto(buffer)
+            if not count:
+                break
+            digest.update(memoryview(buffer)[:count])
     return digest.hexdigest()
 
 
@@ -216,8 +186,9 @@ def main(argv):
     parser.add_argument("--exe", required=True)
     parser.add_argument("--debug-file", required=True)
     parser.add_argument("--objcopy", required=True)
-    parser.add_argument("--payload-report", required=True)
     parser.add_argument("--report", required=True)
+    parser.add_argument("--payload", nargs=3, action="append", default=[],
+                        metavar=("BASE", "TYPE", "FILE"))
     parser.add_argument("--osslsigncode")
     parser.add_argument("--cert")
     parser.add_argument("--key")
@@ -226,10 +197,10 @@ def main(argv):
 
     try:
         split_debug(args.objcopy, args.exe, args.debug_file)
-        set_checksum(args.exe)
+        payloads = pack_payloads.pack(args.exe, args.payload)
         if args.cert:
             sign(args.osslsigncode, args.exe, args.cert, args.key, args.password_file)
-    except (OSError, Failure):
+    except (OSError, Failure, pack_payloads.PackError):
         # No half-finished executable is left for the next build to take for
         # a finished one: that build links it again.
         for leftover in (args.exe, args.report):
@@ -237,8 +208,6 @@ def main(argv):
                 os.remove(leftover)
         raise
 
-    with open(args.payload_report, encoding="utf-8") as f:
-        payloads = f.read()
     name = os.path.basename(args.exe)
     with open(args.report, "w", encoding="utf-8") as out:
         out.write(payloads)
@@ -250,6 +219,6 @@ def main(argv):
 if __name__ == "__main__":
     try:
         sys.exit(main(sys.argv[1:]))
-    except (OSError, Failure) as error:
+    except (OSError, Failure, pack_payloads.PackError) as error:
         print(f"finish_launcher: {error}", file=sys.stderr)
         sys.exit(1)

@@ -1,15 +1,40 @@
-"""The packaging step's chunking rule, run on real files of edge-case sizes,
-and the compiled resource file that it writes, read back entry by entry."""
+"""The packaging step run on a real linked image: payloads of edge-case sizes
+cut into chunks and written into its resource section, the directory
+compared with the one that the resource compiler and the linker make, and
+the rest of the image checked from outside with pefile.
+
+Environment (set by ctest):
+  CORVANELL_FINISHER           payload/finish_launcher.py
+  CORVANELL_OBJCOPY            the cross toolchain's objcopy
+  CORVANELL_FIXTURE            a small program with resources of its own,
+                               linked as a launcher is, not finished
+  CORVANELL_FIXTURE_COMPILED   the same with the two files of
+  CORVANELL_FIXTURE_PAYLOADS   compiled in as JAVA_1 (EXE) and JAR_1 (JAR)
+"""
 
 import os
-import struct
+import shutil
 import subprocess
 import sys
 import tempfile
 import unittest
 
-PACKER = os.environ["CORVANELL_PACKER"]
+import pefile
+
+FINISHER = os.environ["CORVANELL_FINISHER"]
+OBJCOPY = os.environ["CORVANELL_OBJCOPY"]
+FIXTURE = os.environ["CORVANELL_FIXTURE"]
+FIXTURE_COMPILED = os.environ["CORVANELL_FIXTURE_COMPILED"]
+FIXTURE_PAYLOADS = os.environ["CORVANELL_FIXTURE_PAYLOADS"]
+sys.path.insert(0, os.path.dirname(FINISHER))
+import pack_payloads  # noqa: E402
+
 PIECE = 8 * 1024 * 1024
+PAGE = 4096
+# The fixture's own resources: (type, name, language, data).
+FIXTURE_RESOURCES = [("AAA", "FIRST", 1033, b"first"), ("ZZZ", "LAST", 1033, b"odd"),
+                     (10, "NAMED", 1031, b"benannte Ressource\0"),
+                     (10, "NAMED", 1033, b"named resource\0"), (10, 1, 1033, b"\1\0\2\0\3\0")]
 
 
 def pattern(size):
@@ -19,53 +44,56 @@ def pattern(size):
     return block * whole + block[:rest]
 
 
-def name_or_id(data, at):
-    """A type or name field of a .res entry: (text or number, next offset)."""
-    if data[at:at + 2] == b"\xff\xff":
-        return struct.unpack_from("<H", data, at + 2)[0], at + 4
-    end = at
-    while data[end:end + 2] != b"\0\0":
-        end += 2
-    return data[at:end].decode("utf-16-le"), end + 2
+def resources(path):
+    """Every resource in directory order: (type, name, language, code page,
+    data, address)."""
+    pe = pefile.PE(path)
+    found = []
+    for rtype in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        for rname in rtype.directory.entries:
+            for language in rname.directory.entries:
+                entry = language.data.struct
+                found.append((str(rtype.name) if rtype.name is not None else rtype.id,
+                              str(rname.name) if rname.name is not None else rname.id,
+                              language.id, entry.CodePage,
+                              pe.get_data(entry.OffsetToData, entry.Size), entry.OffsetToData))
+    return pe, found
 
 
-def res_entries(path):
-    """Every entry of a .res file after the leading empty one, as
-    (base, index, type, language, data), checking the format on the way."""
+def section_names(pe, data):
+    """Section names, the long ones read from the string table."""
+    strings_at = pe.FILE_HEADER.PointerToSymbolTable + 18 * pe.FILE_HEADER.NumberOfSymbols
+    names = []
+    for section in pe.sections:
+        name = section.Name.rstrip(b"\0").decode()
+        if name.startswith("/"):
+            at = strings_at + int(name[1:])
+            name = data[at:data.index(b"\0", at)].decode()
+        names.append(name)
+    return names
+
+
+def read(path):
     with open(path, "rb") as f:
-        data = f.read()
-    entries = []
-    at = 0
-    first = True
-    while at < len(data):
-        size, header_size = struct.unpack_from("<II", data, at)
-        rtype, next_at = name_or_id(data, at + 8)
-        name, next_at = name_or_id(data, next_at)
-        next_at += -(next_at - at) % 4
-        _, flags, language, _, _ = struct.unpack_from("<IHHII", data, next_at)
-        assert next_at + 16 - at == header_size, (header_size, next_at - at)
-        body = data[at + header_size:at + header_size + size]
-        assert len(body) == size, "entry runs past the end of the file"
-        if first:
-            assert (size, header_size, rtype, name) == (0, 32, 0, 0), "not a 32-bit .res file"
-            first = False
-        else:
-            base, index = name.rsplit("_", 1)
-            entries.append((base, int(index), rtype, language, body))
-        at += header_size + size + (-size % 4)
-    assert at == len(data), "trailing bytes"
-    return entries
+        return f.read()
 
 
-class ChunkingRule(unittest.TestCase):
-    def pack(self, folder, payloads):
-        res = os.path.join(folder, "payload.res")
+class Packing(unittest.TestCase):
+    def finish(self, folder, payloads, source=FIXTURE):
+        """Runs the finishing step (debug split, packing, report) on a copy
+        of source; returns (result, executable, report)."""
+        exe = os.path.join(folder, "Launcher.exe")
+        shutil.copyfile(source, exe)
         report = os.path.join(folder, "report.txt")
-        command = [sys.executable, PACKER, "--res", res, "--report", report]
+        command = [sys.executable, FINISHER, "--exe", exe, "--debug-file", os.path.join(folder, "Launcher.debug"),
+                   "--objcopy", OBJCOPY, "--report", report]
         for base, rtype, path in payloads:
             command += ["--payload", base, rtype, path]
-        result = subprocess.run(command, capture_output=True, text=True)
-        return result, res, report
+        return subprocess.run(command, capture_output=True, text=True), exe, report
+
+    def assertOwnResourcesKept(self, found):
+        own = [(t, n, lang, data) for t, n, lang, _, data, _ in found if t not in ("EXE", "JAR")]
+        self.assertEqual(own, FIXTURE_RESOURCES)
 
     def test_sizes_give_the_right_pieces_and_reassemble(self):
         cases = [
@@ -81,51 +109,76 @@ class ChunkingRule(unittest.TestCase):
                 data = pattern(size)
                 with open(payload, "wb") as f:
                     f.write(data)
-                result, res, report = self.pack(folder, [("JAR", "JAR", payload)])
+                result, exe, report = self.finish(folder, [("JAR", "JAR", payload)])
                 self.assertEqual(result.returncode, 0, result.stderr)
-                entries = res_entries(res)
-                self.assertEqual([(b, i, t, language) for b, i, t, language, _ in entries],
-                                 [("JAR", i, "JAR", 1033) for i in range(1, len(pieces) + 1)])
-                self.assertEqual([len(body) for *_, body in entries], pieces)
-                self.assertTrue(b"".join(body for *_, body in entries) == data)
+                pe, found = resources(exe)
+                chunks = [entry for entry in found if entry[0] == "JAR"]
+                self.assertEqual([(t, n, lang) for t, n, lang, *_ in chunks],
+                                 [("JAR", f"JAR_{i}", 1033) for i in range(1, len(pieces) + 1)])
+                self.assertEqual([len(body) for *_, body, _ in chunks], pieces)
+                self.assertTrue(b"".join(body for *_, body, _ in chunks) == data)
+                # Each chunk starts on a page of its own.
+                self.assertEqual([address % PAGE for *_, address in chunks], [0] * len(pieces))
+                self.assertOwnResourcesKept(found)
+                self.assertTrue(pe.verify_checksum(), "the PE checksum is wrong")
                 with open(report) as f:
                     text = f.read()
                 self.assertIn(f"size {size} bytes, {len(pieces)} chunks, last chunk {pieces[-1]} bytes", text)
 
-    def test_resources_are_in_english_us_and_hold_both_payloads(self):
+    def test_directory_is_the_one_the_linker_makes_from_compiled_resources(self):
         with tempfile.TemporaryDirectory() as folder:
-            runtime = os.path.join(folder, "runtime.exe")
-            archive = os.path.join(folder, "archive.jar")
-            with open(runtime, "wb") as f:
-                f.write(b"MZ" + pattern(PIECE))
-            with open(archive, "wb") as f:
-                f.write(b"PK")
-            result, res, report = self.pack(folder, [("JAVA", "EXE", runtime), ("JAR", "JAR", archive)])
+            result, exe, report = self.finish(folder, [
+                ("JAVA", "EXE", os.path.join(FIXTURE_PAYLOADS, "runtime.bin")),
+                ("JAR", "JAR", os.path.join(FIXTURE_PAYLOADS, "archive.jar"))])
             self.assertEqual(result.returncode, 0, result.stderr)
-            self.assertEqual([(b, i, t, language) for b, i, t, language, _ in res_entries(res)],
-                             [("JAVA", 1, "EXE", 1033), ("JAVA", 2, "EXE", 1033), ("JAR", 1, "JAR", 1033)])
+            _, packed = resources(exe)
+            _, compiled = resources(FIXTURE_COMPILED)
+            # Types, names and languages in the same order, with the same
+            # code pages and data; only the addresses differ.
+            self.assertEqual([entry[:5] for entry in packed], [entry[:5] for entry in compiled])
             with open(report) as f:
                 text = f.read()
-            self.assertIn("sha256 ", text)
-            self.assertIn("size 2 bytes, 1 chunks, last chunk 2 bytes", text)
+            self.assertTrue(text.startswith("Packaged payloads\nJAVA_n (EXE): "), text)
+            self.assertIn("JAR_n (JAR): ", text)
 
-    def test_shorter_payload_leaves_no_stale_chunks(self):
+    def test_rest_of_the_image_is_kept_and_what_follows_moves_up(self):
+        original = pefile.PE(FIXTURE)
         with tempfile.TemporaryDirectory() as folder:
             payload = os.path.join(folder, "payload.bin")
             with open(payload, "wb") as f:
-                f.write(pattern(PIECE + 5))
-            self.assertEqual(self.pack(folder, [("JAR", "JAR", payload)])[0].returncode, 0)
-            with open(payload, "wb") as f:
-                f.write(b"small")
-            result, res, _ = self.pack(folder, [("JAR", "JAR", payload)])
+                f.write(pattern(PIECE + 3))
+            result, exe, _ = self.finish(folder, [("JAR", "JAR", payload)])
             self.assertEqual(result.returncode, 0, result.stderr)
-            self.assertEqual([(b, i, body) for b, i, _, _, body in res_entries(res)], [("JAR", 1, b"small")])
+            data = read(exe)
+            pe = pefile.PE(exe)
+            names = section_names(pe, data)
+            self.assertEqual(names[names.index(".rsrc"):], [".rsrc", ".reloc", ".gnu_debuglink"])
+            before = {s.Name: s.get_data() for s in original.sections[:names.index(".rsrc")]}
+            self.assertEqual({s.Name: s.get_data() for s in pe.sections[:names.index(".rsrc")]}, before)
+            # Sections follow each other without gaps or overlaps, in memory
+            # and in the file, and the image's size covers the last one.
+            alignment = pe.OPTIONAL_HEADER.SectionAlignment
+            for first, second in zip(pe.sections, pe.sections[1:]):
+                self.assertEqual(second.VirtualAddress,
+                                 (first.VirtualAddress + first.Misc_VirtualSize + alignment - 1) // alignment * alignment)
+                self.assertEqual(second.PointerToRawData, first.PointerToRawData + first.SizeOfRawData)
+            last = pe.sections[-1]
+            self.assertEqual(pe.OPTIONAL_HEADER.SizeOfImage,
+                             (last.VirtualAddress + last.Misc_VirtualSize + alignment - 1) // alignment * alignment)
+            # The moved base relocations still name the same places.
+            def relocations(image):
+                return [(block.struct.VirtualAddress, [(e.rva, e.type) for e in block.entries])
+                        for block in image.DIRECTORY_ENTRY_BASERELOC]
+            self.assertEqual(relocations(pe), relocations(original))
+            self.assertTrue(pe.verify_checksum(), "the PE checksum is wrong")
 
-    def test_no_payload_gives_a_resource_file_without_entries(self):
+    def test_no_payload_keeps_the_images_own_resources(self):
         with tempfile.TemporaryDirectory() as folder:
-            result, res, _ = self.pack(folder, [])
+            result, exe, _ = self.finish(folder, [])
             self.assertEqual(result.returncode, 0, result.stderr)
-            self.assertEqual(res_entries(res), [])
+            pe, found = resources(exe)
+            self.assertEqual([(t, n, lang, body) for t, n, lang, _, body, _ in found], FIXTURE_RESOURCES)
+            self.assertTrue(pe.verify_checksum(), "the PE checksum is wrong")
 
     def test_missing_or_empty_payload_is_an_error_naming_the_file(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -134,12 +187,43 @@ class ChunkingRule(unittest.TestCase):
             missing = os.path.join(folder, "missing.jar")
             for path, reason in ((empty, "empty"), (missing, "not found")):
                 with self.subTest(reason=reason):
-                    result, res, _ = self.pack(folder, [("JAR", "JAR", path)])
+                    result, exe, report = self.finish(folder, [("JAR", "JAR", path)])
                     self.assertNotEqual(result.returncode, 0)
                     self.assertIn(path, result.stderr)
                     self.assertIn(reason, result.stderr)
-                    self.assertFalse(os.path.exists(res), "a resource file was left behind")
-                    self.assertFalse(os.path.exists(res + ".part"))
+                    # Nothing is left that a later build could take for a
+                    # finished launcher.
+                    self.assertFalse(os.path.exists(exe), "the executable was left behind")
+                    self.assertFalse(os.path.exists(report), "a report was left behind")
+                    self.assertFalse(os.path.exists(exe + ".part"))
+
+    def test_section_after_the_resources_that_cannot_move_is_refused(self):
+        # The fixture as linked still has its debug sections after the
+        # resource section: code may point into such sections, so the packer
+        # refuses and leaves the file as it was.
+        with tempfile.TemporaryDirectory() as folder:
+            exe = os.path.join(folder, "Launcher.exe")
+            shutil.copyfile(FIXTURE, exe)
+            payload = os.path.join(folder, "payload.bin")
+            with open(payload, "wb") as f:
+                f.write(b"payload")
+            with self.assertRaisesRegex(pack_payloads.PackError, r"section \.debug_\w+ follows the resource section"):
+                pack_payloads.pack(exe, [("JAR", "JAR", payload)])
+            self.assertEqual(read(exe), read(FIXTURE))
+            self.assertFalse(os.path.exists(exe + ".part"))
+
+    def test_names_sort_by_code_units_as_the_linker_sorts_them(self):
+        # Eleven chunks: JAR_10 and JAR_11 come before JAR_2. Texts come
+        # before numbers at every level.
+        chunks = [("JAR", f"JAR_{i}", 1033, 0, 1, 8) for i in range(1, 12)]
+        others = [(14, "MAINICON", 1033, 0, 2, 8), (3, 1, 1033, 0, 2, 8), ("EXE", "JAVA_1", 1033, 0, 1, 8)]
+        directory, offsets, size = pack_payloads.resource_section(chunks + others, 0x1000)
+        section = directory.ljust(size, b"\0")
+        order = [(t, n) for t, n, *_ in pack_payloads.read_resources(section, 0x1000)]
+        self.assertEqual(order, [("EXE", "JAVA_1")] +
+                         [("JAR", f"JAR_{i}") for i in (1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9)] +
+                         [(3, 1), (14, "MAINICON")])
+        self.assertEqual(len(set(offsets)), len(offsets))
 
 
 if __name__ == "__main__":
