@@ -28,6 +28,8 @@ FIXTURE_COMPILED = os.environ["CORVANELL_FIXTURE_COMPILED"]
 FIXTURE_PAYLOADS = os.environ["CORVANELL_FIXTURE_PAYLOADS"]
 sys.path.insert(0, os.path.dirname(FINISHER))
 import pack_payloads  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from pe_sections import section_names  # noqa: E402
 
 PIECE = 8 * 1024 * 1024
 PAGE = 4096
@@ -58,19 +60,6 @@ def resources(path):
                               language.id, entry.CodePage,
                               pe.get_data(entry.OffsetToData, entry.Size), entry.OffsetToData))
     return pe, found
-
-
-def section_names(pe, data):
-    """Section names, the long ones read from the string table."""
-    strings_at = pe.FILE_HEADER.PointerToSymbolTable + 18 * pe.FILE_HEADER.NumberOfSymbols
-    names = []
-    for section in pe.sections:
-        name = section.Name.rstrip(b"\0").decode()
-        if name.startswith("/"):
-            at = strings_at + int(name[1:])
-            name = data[at:data.index(b"\0", at)].decode()
-        names.append(name)
-    return names
 
 
 def read(path):

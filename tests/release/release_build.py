@@ -31,6 +31,9 @@ import sys
 
 import pefile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from pe_sections import section_names  # noqa: E402
+
 VERSION_VARIABLES = ["CORVANELL_VERSION", "CORVANELL_PRODUCT_NAME", "CORVANELL_COMPANY_NAME",
                      "CORVANELL_FILE_DESCRIPTION", "CORVANELL_COPYRIGHT"]
 failures = []
@@ -69,19 +72,6 @@ class Tree:
 def joined(result):
     """A command's output with CMake's line wrapping undone."""
     return " ".join((result.stdout + result.stderr).split())
-
-
-def section_names(pe, data):
-    """Section names, the long ones ("/4") read from the COFF string table."""
-    strings_at = pe.FILE_HEADER.PointerToSymbolTable + 18 * pe.FILE_HEADER.NumberOfSymbols
-    names = []
-    for section in pe.sections:
-        name = section.Name.rstrip(b"\0").decode()
-        if name.startswith("/"):
-            at = strings_at + int(name[1:])
-            name = data[at:data.index(b"\0", at)].decode()
-        names.append(name)
-    return names
 
 
 def image_checks(exe, build_paths):
