@@ -174,7 +174,9 @@ protected:
         RunningChild child;
         EXPECT_TRUE(launch(child, program, env, from));
         ChildRun run = child.finish(60000);
-        EXPECT_TRUE(run.finished) << "the launcher did not end (a message box left open?)";
+        EXPECT_TRUE(run.finished) << "the launcher did not end (a message box left open?)\nstill running:\n"
+                                  << run.stillRunning << "its output:\n" << run.out << run.err
+                                  << "programs run:\n" << readFileOrEmpty(records + "\\runs.txt");
         return run;
     }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <stdlib.h>
 #include <string.h>
@@ -250,6 +252,38 @@ bool RunningChild::startWith(const std::wstring& program, const std::wstring& co
     return true;
 }
 
+namespace {
+
+// The process rootId and every process descended from it, from one snapshot.
+std::string processTree(DWORD rootId)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "(no process snapshot)\n";
+    std::vector<PROCESSENTRY32> all;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        all.push_back(entry);
+    CloseHandle(snapshot);
+    std::vector<DWORD> tree = { rootId };
+    std::string text;
+    for (size_t next = 0; next < tree.size(); ++next) {
+        for (const PROCESSENTRY32& process : all) {
+            if (process.th32ProcessID == tree[next]) {
+                text += std::string(process.szExeFile) + " (" + std::to_string(process.th32ProcessID) + ", "
+                        + std::to_string(process.th32ParentProcessID) + ")\n";
+            } else if (process.th32ParentProcessID == tree[next]
+                       && std::find(tree.begin(), tree.end(), process.th32ProcessID) == tree.end()) {
+                tree.push_back(process.th32ProcessID);
+            }
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 ChildRun RunningChild::finish(DWORD timeoutMs)
 {
     if (state_ == nullptr)
@@ -259,6 +293,7 @@ ChildRun RunningChild::finish(DWORD timeoutMs)
     if (WaitForSingleObject(state->process.get(), timeoutMs) == WAIT_OBJECT_0) {
         state->run.finished = true;
     } else {
+        state->run.stillRunning = processTree(processId_);
         TerminateProcess(state->process.get(), 0xDEAD);
         WaitForSingleObject(state->process.get(), 10000);
     }

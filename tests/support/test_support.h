@@ -40,6 +40,10 @@ struct ChildRun {
     DWORD exitCode = 0;
     std::string out;         // standard output, as the child wrote it
     std::string err;         // standard error
+    // When it ran past the time limit: the programs of its process tree that
+    // were still running then, as "name (pid, parent pid)" lines, so that a
+    // hang names the program it waited for.
+    std::string stillRunning;
 };
 
 // Starts commandLine (as CreateProcessA takes it: program and arguments in
