@@ -25,7 +25,11 @@ fi
 package=$work/payloads/jre.exe
 # NSIS lands within a few hundred bytes of the size asked for, rarely on it:
 # a package made earlier that is within 1 KB of it is kept.
-near_size() { [ -f "$1" ] && [ $(( $(stat -c %s "$1") - $2 )) -le 1024 ] && [ $(( $2 - $(stat -c %s "$1") )) -le 1024 ]; }
+near_size() {
+    [ -f "$1" ] || return 1
+    local off=$(( $(stat -c %s "$1") - $2 ))
+    [ "${off#-}" -le 1024 ]
+}
 if ! near_size "$package" "$package_bytes"; then
     # The filler is stored as it is: grow it by what the package lacks.
     filler=$work/payloads/filler.bin
