@@ -9,25 +9,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
-bytes=${2:-405452009}
-. "$top/tools/host-arch.sh"
-corvanell_bench_arch "$top"
-work=$top/build-bench/extract-$bytes$bench_suffix
-mkdir -p "$work"
-archive=$work/archive.jar
-if [ ! -f "$archive" ] || [ "$(stat -c %s "$archive")" != "$bytes" ]; then
-    head -c "$bytes" /dev/urandom >"$archive"
-fi
-# shellcheck disable=SC2086
-cmake -S "$top" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$bench_toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCORVANELL_INSTALLER_JAR="$archive" \
-    ${CORVANELL_BENCH_CMAKE_ARGS:-} >/dev/null
-cmake --build "$work/build" --target Corvanell extract_bench
-
-env_root=$work/env
-trap '"$top/tests/wine/testenv.sh" teardown "$env_root" >/dev/null 2>&1 || true' EXIT
-"$top/tests/wine/testenv.sh" setup "$env_root" >/dev/null
-mkdir -p "$work/run"
-win() { echo "Z:${1//\//\\}"; }
+. "$top/bench/archive-launcher.sh"
+corvanell_archive_launcher "$top" "${2:-405452009}" extract_bench
 "$top/tests/wine/wine-run" "$env_root" "$work/build/bench/extract_bench.exe" \
     "$(win "$work/build/Corvanell.exe")" "$(win "$archive")" "$(win "$work/run")" "$runs"
