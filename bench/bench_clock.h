@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
 #include <vector>
 
 inline double nowMs()
@@ -19,4 +22,15 @@ inline double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// CopyFileA of one file, timed; a failed copy ends the benchmark.
+inline double timeCopy(const std::string& from, const std::string& to)
+{
+    double start = nowMs();
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        fprintf(stderr, "CopyFileA %s failed\n", from.c_str());
+        exit(1);
+    }
+    return nowMs() - start;
 }

@@ -63,16 +63,6 @@ double timeLauncher(const std::string& launcher, const std::string& tmp, const s
     return ms;
 }
 
-double timeCopy(const std::string& from, const std::string& to)
-{
-    double begin = nowMs();
-    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
-        fprintf(stderr, "CopyFileA %s failed\n", from.c_str());
-        exit(1);
-    }
-    return nowMs() - begin;
-}
-
 double timeRun(const std::string& commandLine, bool showWindow)
 {
     double begin = nowMs();
