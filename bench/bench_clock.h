@@ -34,3 +34,13 @@ inline double timeCopy(const std::string& from, const std::string& to)
     }
     return nowMs() - start;
 }
+
+// The same into a file that is removed before and after, so that each copy
+// makes it anew and nothing is left.
+inline double timeCopyAndRemove(const std::string& from, const std::string& to)
+{
+    DeleteFileA(to.c_str());
+    double ms = timeCopy(from, to);
+    DeleteFileA(to.c_str());
+    return ms;
+}

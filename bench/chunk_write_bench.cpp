@@ -74,15 +74,6 @@ double timeImageWrite(const std::string& launcher, const std::string& target, DW
     return ms;
 }
 
-// The archive copied where the chunks are written, and removed again.
-double timeArchiveCopy(const std::string& archive, const std::string& target)
-{
-    DeleteFileA(target.c_str());
-    double ms = timeCopy(archive, target);
-    DeleteFileA(target.c_str());
-    return ms;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -97,14 +88,14 @@ int main(int argc, char** argv)
 
     const char* names[3] = {"one write per chunk", "writes of 256 KiB", "CopyFileA"};
     std::vector<double> times[3];
-    timeArchiveCopy(archive, target);  // the archive into the page cache
+    timeCopyAndRemove(archive, target);  // the archive into the page cache
     for (int i = 0; i < runs; ++i) {
         for (int step = 0; step < 3; ++step) {
             int way = (i + step) % 3;
             Sleep(pause);
             double ms = way == 0   ? timeImageWrite(launcher, target, wholeChunk)
                         : way == 1 ? timeImageWrite(launcher, target, 256 * 1024)
-                                   : timeArchiveCopy(archive, target);
+                                   : timeCopyAndRemove(archive, target);
             times[way].push_back(ms);
         }
         printf("run %d: one write per chunk %.0f ms, writes of 256 KiB %.0f ms, CopyFileA %.0f ms\n", i + 1,

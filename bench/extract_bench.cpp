@@ -52,16 +52,6 @@ ExtractRun timeExtraction(const std::string& launcher, const std::string& folder
     return run;
 }
 
-// The archive copied beside the launcher's output, and removed again.
-double timeArchiveCopy(const std::string& archive, const std::string& folder)
-{
-    std::string target = folder + "\\copy.jar";
-    DeleteFileA(target.c_str());
-    double ms = timeCopy(archive, target);
-    DeleteFileA(target.c_str());
-    return ms;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -75,7 +65,7 @@ int main(int argc, char** argv)
 
     std::vector<double> extract, copy;
     SIZE_T peak = 0;
-    timeArchiveCopy(archive, folder);  // warm the page cache for both
+    timeCopyAndRemove(archive, folder + "\\copy.jar");  // warm the page cache for both
     for (int i = 0; i < runs; ++i) {
         ExtractRun run = timeExtraction(launcher, folder);
         if (run.exitCode != 0) {
@@ -84,7 +74,7 @@ int main(int argc, char** argv)
         }
         extract.push_back(run.ms);
         peak = std::max(peak, run.peakPrivate);
-        copy.push_back(timeArchiveCopy(archive, folder));
+        copy.push_back(timeCopyAndRemove(archive, folder + "\\copy.jar"));
         printf("run %d: extract %.0f ms, copy %.0f ms, launcher private %.1f MB\n", i + 1, run.ms, copy.back(),
                run.peakPrivate / 1048576.0);
     }
